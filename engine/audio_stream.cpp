@@ -1,0 +1,114 @@
+// Audio stream over PortAudio v19 and the fixed render cycle of 8 blocks of 128 frames.
+#include "engine/audio_stream.h"
+
+#include <portaudio.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <thread>
+
+#include "engine/clock.h"
+#include "engine/engine_hooks.h"
+#include "engine/mixer.h"
+#include "engine/song.h"
+
+namespace zorbel {
+
+namespace {
+
+PaStream* stream = nullptr;
+std::FILE* record_file = nullptr;
+int16_t record_frames[2 * kBufferFrames];  // interleaved right, left
+
+int pa_callback(const void* /*input*/, void* output, unsigned long /*frames*/,
+                const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags /*flags*/,
+                void* /*user*/) {
+  float* out = static_cast<float*>(output);
+  // A stopped transport leaves the buffer unwritten; the device plays silence instead.
+  if (!render_buffer(out))
+    for (int i = 0; i < 2 * kBufferFrames; ++i) out[i] = 0.0f;
+  return paContinue;
+}
+
+void check(PaError result) {
+  if (result != paNoError) audio_fatal(result);
+}
+
+void write_record_buffer() {
+  for (int i = 0; i < kBufferFrames; ++i) {
+    // Truncation toward zero, as the conversion of the 16-bit file format expects.
+    record_frames[2 * i] = static_cast<int16_t>(buses.record_right[i] * 32768.0f);
+    record_frames[2 * i + 1] = static_cast<int16_t>(buses.record_left[i] * 32768.0f);
+  }
+  if (record_file) std::fwrite(record_frames, sizeof record_frames, 1, record_file);
+}
+
+}  // namespace
+
+bool render_buffer(float* out) {
+  transport.in_callback.store(1);
+  buses.record_cursor = 0;
+  const bool running = transport.transport_stopped.load() == 0;
+  if (running) {
+    for (int block = 0; block < kBlocksPerBuffer; ++block) {
+      if (hooks.block_step) hooks.block_step();
+      for (int t = 0; t < song.track_count; ++t)
+        transport.loop_active_gain[t] =
+            song.loop_track_enable[transport.current_loop][t] != 0 ? 1.0f : 0.0f;
+      // Every step that falls in this block is fired before any of its audio is computed,
+      // so notes start on block boundaries while the clock keeps exact time.
+      for (int frame = 0; frame < kBlockFrames; ++frame) clock_tick();
+      if (hooks.start_block) hooks.start_block();
+      if (hooks.render_block) hooks.render_block();
+      if (hooks.output_block) hooks.output_block(out);
+      out += 2 * kBlockFrames;
+      if (hooks.refresh_noise) hooks.refresh_noise();
+    }
+  }
+  if (transport.recording.load()) write_record_buffer();
+  transport.in_callback.store(0);
+  return running;
+}
+
+void set_record_file(std::FILE* file) { record_file = file; }
+
+void open_audio(int frames_per_buffer) {
+  check(Pa_Initialize());
+  check(Pa_OpenDefaultStream(&stream, 0, 2, paFloat32, 44100.0,
+                             static_cast<unsigned long>(frames_per_buffer), pa_callback,
+                             nullptr));
+}
+
+void start_audio() { check(Pa_StartStream(stream)); }
+void stop_audio() { check(Pa_StopStream(stream)); }
+
+void close_audio() {
+  check(Pa_CloseStream(stream));
+  stream = nullptr;
+  check(Pa_Terminate());
+}
+
+bool audio_is_open() { return stream != nullptr; }
+
+unsigned pause_audio() {
+  const unsigned previous = transport.transport_stopped.load();
+  set_transport_stopped(1);
+  while (transport.in_callback.load() != 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return previous;
+}
+
+void resume_audio(unsigned previous) {
+  set_transport_stopped(static_cast<uint16_t>(previous));
+}
+
+void audio_fatal(int error) {
+  Pa_Terminate();
+  std::fprintf(stderr, "An error occured while using the portaudio stream\n");
+  std::fprintf(stderr, "Error number: %d\n", error);
+  std::fprintf(stderr, "Error message: %s\n", Pa_GetErrorText(error));
+  std::exit(1);
+}
+
+}  // namespace zorbel

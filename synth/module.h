@@ -1,0 +1,58 @@
+// The shape every DSP module kind shares: instance header, parameter descriptions, kind ops.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/mixer.h"
+#include "engine/song.h"
+
+namespace zorbel {
+
+// Module kind numbers. 0-7 generators, 8-14 effects, 16 voice output, 17 LFO, 18 pitch glide.
+enum ModuleKind : int {
+  kKindWav = 0, kKindBfm = 1, kKindFm = 2, kKindN = 3, kKindKs = 4, kKindZbq = 5, kKindRot = 6,
+  kKindBam = 7, kKindMsk = 8, kKindClp = 9, kKindDec = 10, kKindPcf = 11, kKindRd = 12,
+  kKindSvf = 13, kKindShp = 14, kKindVoice = 16, kKindLfo = 17, kKindGlide = 18,
+};
+constexpr int kKindCount = 19;
+constexpr int kPoolSize = 16;  // instances per pooled kind
+
+// Every module instance begins with this header.
+struct ModuleBase {
+  int16_t synth = 0;           // owning synth number, kept dense by deletion
+  ModuleBase* next = nullptr;  // next instance of the same kind, in synth order
+};
+
+// One parameter of a module as the editor, presets and song files see it.
+struct ParamInfo {
+  const char* name;  // upper-case keyword, e.g. "FREQ1"
+  uint16_t cls;      // parameter class: how a step value reaches the field
+  float def;         // default value
+  float min;         // editor range
+  float max;
+  float step[3];     // edit step for change magnitudes 1 (fine), 2, 3 (coarse)
+};
+
+// What the graph needs of one module kind. A new engine or effect is one file defining one of
+// these plus one line in the kind table.
+struct KindOps {
+  int kind;
+  const char* name;                        // "BAM", "SVF", ...
+  float cost;                              // percent of the time budget
+  ModuleBase* (*pool_slot)(int index);     // one of the kind's 16 static instances
+  void (*init)(ModuleBase* m);             // initial values; the header is already set
+  // 128 frames: a generator writes buf, an effect rewrites it in place. buf is the synth buffer.
+  void (*render)(ModuleBase* m, float* buf);
+  void (*restart)(ModuleBase* m);          // generators: note start; may be null
+  void (*derive)(ModuleBase* m);           // derived fields from parameters; may be null
+  void (*reset)(ModuleBase* m);            // running state back to note-off; may be null
+  void (*release)(ModuleBase* m);          // frees what the instance holds on the heap; may be null
+  // Writes the parameter destinations in list order into dests, returns how many.
+  int (*bind)(ModuleBase* m, void** dests);
+  float* (*pitch_field)(ModuleBase* m);    // generators: the field the pitch glide drives
+  const ParamInfo* params;
+  int param_count;
+};
+
+}  // namespace zorbel
