@@ -11,6 +11,7 @@
 #include "engine/clock.h"
 #include "engine/engine_hooks.h"
 #include "engine/mixer.h"
+#include "engine/realtime.h"
 #include "engine/song.h"
 
 namespace zorbel {
@@ -46,26 +47,31 @@ void write_record_buffer() {
 
 }  // namespace
 
+// The eight blocks of one device buffer: engine step, clock, render, mix, noise refresh.
+bool render_blocks(float* out) ZORBEL_REALTIME {
+  if (transport.transport_stopped.load() != 0) return false;
+  buses.record_cursor = 0;
+  for (int block = 0; block < kBlocksPerBuffer; ++block) {
+    if (hooks.block_step) hooks.block_step();
+    for (int t = 0; t < song.track_count; ++t)
+      transport.loop_active_gain[t] =
+          song.loop_track_enable[transport.current_loop][t] != 0 ? 1.0f : 0.0f;
+    // Every step that falls in this block is fired before any of its audio is computed, so
+    // notes start on block boundaries while the clock keeps exact time.
+    for (int frame = 0; frame < kBlockFrames; ++frame) clock_tick();
+    if (hooks.start_block) hooks.start_block();
+    if (hooks.render_block) hooks.render_block();
+    if (hooks.output_block) hooks.output_block(out);
+    out += 2 * kBlockFrames;
+    if (hooks.refresh_noise) hooks.refresh_noise();
+  }
+  return true;
+}
+
 bool render_buffer(float* out) {
   transport.in_callback.store(1);
-  buses.record_cursor = 0;
-  const bool running = transport.transport_stopped.load() == 0;
-  if (running) {
-    for (int block = 0; block < kBlocksPerBuffer; ++block) {
-      if (hooks.block_step) hooks.block_step();
-      for (int t = 0; t < song.track_count; ++t)
-        transport.loop_active_gain[t] =
-            song.loop_track_enable[transport.current_loop][t] != 0 ? 1.0f : 0.0f;
-      // Every step that falls in this block is fired before any of its audio is computed,
-      // so notes start on block boundaries while the clock keeps exact time.
-      for (int frame = 0; frame < kBlockFrames; ++frame) clock_tick();
-      if (hooks.start_block) hooks.start_block();
-      if (hooks.render_block) hooks.render_block();
-      if (hooks.output_block) hooks.output_block(out);
-      out += 2 * kBlockFrames;
-      if (hooks.refresh_noise) hooks.refresh_noise();
-    }
-  }
+  const bool running = render_blocks(out);
+  // While stopped the record buffers still hold the last rendered buffer and are written again.
   if (transport.recording.load()) write_record_buffer();
   transport.in_callback.store(0);
   return running;

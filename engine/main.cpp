@@ -6,6 +6,7 @@
 #include "engine/audio_stream.h"
 #include "engine/engine_hooks.h"
 #include "engine/init_engine.h"
+#include "engine/song_templates.h"
 #include "ui/main_loop.h"
 #include "ui/screen.h"
 
@@ -19,6 +20,7 @@ int main() {
   using namespace zorbel;
   init_engine(static_cast<uint32_t>(std::time(nullptr)));
   open_screen(800, 600, 16, kWindowed);
+  build_startup_song();
   SDL_ShowCursor(0);
   open_audio(1024);
   start_audio();

@@ -102,6 +102,7 @@ void reset_song_state() {
   }
   editor_link.cursor_step = 0;
   editor_link.cursor_track = 0;
+  std::strcpy(editor_link.song_name, kNoSongName);
   editor_link.visualizer_showing.store(false);
   editor_link.redraw_transport.store(false);
   editor_link.redraw_grid.store(false);

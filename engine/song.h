@@ -19,6 +19,7 @@ constexpr int32_t SYNTH_TYPE_NONE = 66;
 
 constexpr int kTrackNameLen = 10;  // bytes per track name slot, terminator included
 constexpr int kLoopNameLen = 7;    // bytes per loop name slot, terminator included
+constexpr const char* kNoSongName = "NOSAVENAMEYET";
 
 // One automated synth parameter of a track.
 struct ParamSlot {
@@ -91,6 +92,7 @@ struct Transport {
 struct EditorLink {
   int cursor_step;
   int cursor_track;
+  char song_name[64];  // "NOSAVENAMEYET" until the song is first saved or loaded
   std::atomic<bool> visualizer_showing;
   std::atomic<bool> redraw_transport;
   std::atomic<bool> redraw_grid;

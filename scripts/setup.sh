@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the benchmarks need from Debian 12's packages.
+set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends \
+  cmake ninja-build g++ pkg-config make \
+  googletest libgtest-dev libgmock-dev libbenchmark-dev \
+  libsdl1.2-compat-dev libsdl-ttf2.0-dev portaudio19-dev jackd2 \
+  clang-22 libclang-rt-22-dev
