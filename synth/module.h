@@ -34,6 +34,16 @@ struct ParamInfo {
   float step[3];     // edit step for change magnitudes 1 (fine), 2, 3 (coarse)
 };
 
+// Parameter destinations: the field type a class writes through the destination pointer.
+//   float:            classes 0, 1, 2, 5, 12, 13, 15-19, 26
+//   int16_t:          classes 3, 4, 6, 7, 9, 10, 11, 20-25, 27, 30 (truncated, wrapping to 16 bits)
+//   int32_t:          class 14 (delays and sustain lengths in control periods; the humanized value
+//                     is written as its 16-bit pattern, read back as 0..65535)
+//   const float*:     class 8 (a row of wavetables[], chosen by table number)
+//   none (nullptr ok): classes 28 and 29, which act on the synth's LFO
+// Engine N has no float pitch field: its pitch glide drives its first parameter's destination
+// (SAMPHOLD, int16_t) and pitch_field may be null.
+
 // What the graph needs of one module kind. A new engine or effect is one file defining one of
 // these plus one line in the kind table.
 struct KindOps {
