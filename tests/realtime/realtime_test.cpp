@@ -10,6 +10,7 @@
 
 #include "engine/audio_stream.h"
 #include "engine/init_engine.h"
+#include "engine/realtime.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
 #include "synth/module_graph.h"
@@ -91,6 +92,20 @@ TEST(RealtimeCallback, EverySynthTypeAlone) {
     EXPECT_EQ(allocations_while_rendering(20), 0) << type_name_from_code(type);
   }
 }
+
+#if defined(ZORBEL_RTSAN)
+// The sanitizer itself must be live in this build, or the cases above prove nothing.
+int allocate_in_realtime_context() ZORBEL_REALTIME {
+  void* p = std::malloc(64);
+  const int ok = p != nullptr;
+  std::free(p);
+  return ok;
+}
+
+TEST(RealtimeSanitizer, CatchesAnAllocationInTheRealtimeContext) {
+  EXPECT_DEATH(allocate_in_realtime_context(), "RealtimeSanitizer");
+}
+#endif
 
 }  // namespace
 }  // namespace zorbel
