@@ -1,6 +1,7 @@
 // Little-endian value writers and readers over memory images and open streams.
 #include "files/byte_io.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace zorbel {
@@ -163,11 +164,13 @@ bool read_whole_file(const char* path, std::vector<uint8_t>& out, std::size_t ma
     const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
     if (out.size() + got > max_bytes) {
       ok = false;
+      errno = EFBIG;
       break;
     }
     out.insert(out.end(), chunk, chunk + got);
     if (got < sizeof chunk) {
       ok = !std::ferror(file);
+      if (!ok) errno = EIO;
       break;
     }
   }

@@ -60,7 +60,7 @@ int32_t read_i32(std::FILE* file);
 float read_f32(std::FILE* file);
 
 // Reads the whole file at path into out, at most max_bytes. False when it cannot be opened or
-// read, or is longer than max_bytes.
+// read (errno says why: EFBIG when longer than max_bytes).
 bool read_whole_file(const char* path, std::vector<uint8_t>& out, std::size_t max_bytes);
 
 }  // namespace zorbel
