@@ -1,0 +1,56 @@
+// WAV sample import: the list of usable files in the WAV folder, the header check, the loader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "synth/sample_data.h"
+
+namespace zorbel {
+
+constexpr int kWavListSize = 1000;
+constexpr int kWavNameSlot = 14;      // up to 12 characters and a terminator
+constexpr int kWavMaxNameChars = 12;
+constexpr int kWavHeaderBytes = 44;
+constexpr int kWavMinRate = 2000;
+constexpr int kWavMaxRate = 100000;
+// Larger files are refused rather than read (the longest 16-bit stereo file at the highest rate
+// this allows is over two minutes at 100 kHz).
+constexpr std::size_t kMaxWavFileBytes = 256u << 20;
+
+// Usable samples of the WAV folder, upper case, in directory order.
+struct WavList {
+  char names[kWavListSize][kWavNameSlot];
+  int count;
+};
+extern WavList wav_list;
+
+// Load results.
+constexpr int kWavLoaded = 1;
+constexpr int kWavReloadedPrevious = -1;  // no memory for the new file; the previous is back
+constexpr int kWavNotLoaded = -2;         // unreadable file (or no memory): the placeholder plays
+constexpr int kWavNoOldRealloc = -3;      // no memory for the new or the previous file
+
+// Rebuilds wav_list from the WAV folder: names of at most 12 characters whose header passes.
+void scan_wav_folder();
+// Position of name in wav_list (compared ignoring case), or -1.
+int find_wav(const char* name);
+
+// True when the first bytes hold the canonical 44-byte PCM header: mono or stereo, 8 or 16 bits,
+// 2000..100000 Hz, "data" at byte 36 with a size that is not 0.
+bool check_wav_header_bytes(const uint8_t* bytes, std::size_t size);
+// The same for kWavFolder + name (found ignoring case).
+bool check_wav_header(const char* name);
+
+// Decodes a WAV file image into a mono sample (stereo frames averaged), or null when the header
+// is not canonical, holds no whole frame, or memory ran out (then *out_of_memory is set). A data
+// size larger than the file yields only the frames present. The result is allocated as
+// wav_set_sample expects; name is left empty.
+SampleData* decode_wav(const uint8_t* bytes, std::size_t size, bool* out_of_memory = nullptr);
+
+// Loads kWavFolder + name into the sample player of track's WAV synth and names the sample after
+// the file. Returns one of the load results above; every outcome leaves the synth playable.
+// Main thread; swaps the sample under the pause handshake.
+int load_wav_sample(const char* name, int track);
+
+}  // namespace zorbel

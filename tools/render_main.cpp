@@ -1,0 +1,167 @@
+// zorbel-render: loads a song and renders it to a WAV file without a screen or a sound card.
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "engine/clock.h"
+#include "engine/init_engine.h"
+#include "engine/song.h"
+#include "engine/song_templates.h"
+#include "files/song_file.h"
+#include "files/wav_recorder.h"
+
+namespace {
+
+using namespace zorbel;
+
+constexpr int kExitFileError = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "usage: zorbel-render [SONG.SEQ] [-o OUT.WAV] [--mode loop|song] [--loop N] [--blocks N]\n"
+    "                     [--seed N] [--save OUT.SEQ]\n"
+    "Renders SONG.SEQ (without it: the start-up song) to a 16-bit stereo WAV file at 44100 Hz:\n"
+    "the current loop once (loop mode, the default) or the song list up to its first RESTART or\n"
+    "HALT (song mode), or exactly N buffers of 1024 frames with --blocks. The output defaults to\n"
+    "the song's name with .WAV in the working directory. --seed makes renders repeat bit for bit.\n"
+    "--save writes the loaded song back and renders nothing unless -o is given too.\n";
+
+struct Options {
+  const char* song = nullptr;
+  const char* out = nullptr;
+  const char* save = nullptr;
+  int mode = 0;
+  long loop = 0;
+  long blocks = 0;  // 0: the recording length of the mode
+  bool seeded = false;
+  uint32_t seed = 0;
+};
+
+[[noreturn]] void usage_error(const std::string& message) {
+  std::fprintf(stderr, "zorbel-render: %s\n%s", message.c_str(), kUsage);
+  std::exit(kExitUsage);
+}
+
+long parse_number(const char* option, const char* text, long low, long high) {
+  char* end = nullptr;
+  errno = 0;
+  const long long value = std::strtoll(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0' || value < low || value > high)
+    usage_error(std::string(option) + " needs a whole number from " + std::to_string(low) +
+                " to " + std::to_string(high) + ", not '" + text + "'");
+  return static_cast<long>(value);
+}
+
+Options parse_options(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    const bool has_value = i + 1 < argc;
+    auto value = [&]() -> const char* {
+      if (!has_value) usage_error(std::string(arg) + " needs a value");
+      return argv[++i];
+    };
+    if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (std::strcmp(arg, "-o") == 0) {
+      o.out = value();
+    } else if (std::strcmp(arg, "--save") == 0) {
+      o.save = value();
+    } else if (std::strcmp(arg, "--mode") == 0) {
+      const char* mode = value();
+      if (std::strcmp(mode, "loop") == 0)
+        o.mode = 0;
+      else if (std::strcmp(mode, "song") == 0)
+        o.mode = 1;
+      else
+        usage_error(std::string("--mode is loop or song, not '") + mode + "'");
+    } else if (std::strcmp(arg, "--loop") == 0) {
+      o.loop = parse_number(arg, value(), 0, MAX_LOOPS - 1);
+    } else if (std::strcmp(arg, "--blocks") == 0) {
+      o.blocks = parse_number(arg, value(), 1, kMaxRecordBlocks);
+    } else if (std::strcmp(arg, "--seed") == 0) {
+      o.seed = static_cast<uint32_t>(parse_number(arg, value(), 0, 0xffffffffL));
+      o.seeded = true;
+    } else if (arg[0] == '-' && arg[1] != '\0') {
+      usage_error(std::string("unknown option ") + arg);
+    } else if (!o.song) {
+      o.song = arg;
+    } else {
+      usage_error(std::string("more than one song given: ") + arg);
+    }
+  }
+  return o;
+}
+
+// The song's file name without folder and extension, with .WAV.
+std::string default_output(const char* song_path) {
+  if (!song_path) return "STARTUP.WAV";
+  std::string name = song_path;
+  const std::size_t slash = name.find_last_of('/');
+  if (slash != std::string::npos) name = name.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
+  return name + ".WAV";
+}
+
+// Progress on a terminal, once the render has run for more than half a second.
+std::chrono::steady_clock::time_point render_start;
+bool progress_shown = false;
+
+void show_progress(long done, long total) {
+  if (done % 16 != 0 && done != total) return;
+  const auto elapsed = std::chrono::steady_clock::now() - render_start;
+  if (!progress_shown && elapsed < std::chrono::milliseconds(500)) return;
+  progress_shown = true;
+  std::fprintf(stderr, "\rrendering %3ld%% (%ld of %ld buffers)", done * 100 / total, done, total);
+  if (done == total) std::fputc('\n', stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options o = parse_options(argc, argv);
+  init_engine(o.seeded ? o.seed : static_cast<uint32_t>(std::time(nullptr)));
+
+  if (o.song) {
+    std::string reason;
+    if (!load_song(o.song, &reason)) {
+      std::fprintf(stderr, "zorbel-render: %s: %s\n", o.song, reason.c_str());
+      return kExitFileError;
+    }
+  } else {
+    build_startup_song();
+  }
+
+  if (o.save && !save_song_to_path(o.save)) {
+    std::fprintf(stderr, "zorbel-render: %s: cannot write the song (%s)\n", o.save,
+                 std::strerror(errno));
+    return kExitFileError;
+  }
+  if (o.save && !o.out) return 0;
+
+  transport.play_mode = static_cast<uint16_t>(o.mode);
+  if (o.mode == 0) transport.current_loop = static_cast<int32_t>(o.loop);
+  repoint_loop();
+
+  const std::string out = o.out ? o.out : default_output(o.song);
+  render_start = std::chrono::steady_clock::now();
+  const RecordProgress progress = ::isatty(STDERR_FILENO) ? show_progress : nullptr;
+  errno = 0;
+  const bool ok = o.blocks > 0 ? record_blocks_to_wav(out.c_str(), o.blocks, progress)
+                               : record_to_wav(out.c_str(), progress);
+  if (!ok) {
+    std::fprintf(stderr, "zorbel-render: %s: cannot write the recording (%s)\n", out.c_str(),
+                 errno ? std::strerror(errno) : "write failed");
+    return kExitFileError;
+  }
+  return 0;
+}
