@@ -23,5 +23,8 @@ float random_noise_value();
 float random_percent();
 // Per-block refresh of the shared noise.
 void refresh_noise();
+// The shared read position, 0..4094 (tests and diagnostics).
+int random_read_position();
+void set_random_read_position(int position);
 
 }  // namespace zorbel

@@ -15,11 +15,21 @@ extern float wavetables[kWavetableCount][kTablePoints + 1];
 void build_wavetables();
 // Name shown by the editor ("SINE", "SAWR4", ...).
 const char* wavetable_name(int table);
+// Table number v (a step value) as a row of wavetables[]; out-of-range numbers are clamped to
+// 0..34 so a damaged value never points outside the tables.
+const float* wavetable_row(float v);
+// The number 0..34 of a row returned by wavetable_row.
+int wavetable_number(const float* row);
+
 // Tables 0..26 are periodic: a note restart resets the phase of an oscillator reading one.
 inline bool table_is_periodic(int table) { return table >= 0 && table <= 26; }
 
-// Interpolated read at a phase 0 <= phase <= 128 (table points).
+// Interpolated read at a phase 0 <= phase <= 128 (table points). A phase of exactly 128 reads
+// the guard entry; the interpolation never touches the point after it, and a phase outside the
+// table (only from values far out of range) reads an end point instead of foreign memory.
 inline float read_table(const float* table, float phase) {
+  if (!(phase > 0.0f)) return table[0];
+  if (phase >= static_cast<float>(kTablePoints)) return table[kTablePoints];
   const int i = static_cast<int>(phase);
   const float f = phase - static_cast<float>(i);
   return f * table[i + 1] + (1.0f - f) * table[i];
