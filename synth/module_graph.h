@@ -21,6 +21,14 @@ struct SynthModules {
   ModuleBase* glide = nullptr;
   int engine_kind = 20;          // 20: none
   int effect_kind = 21;          // 21: none
+  const KindOps* engine_ops = nullptr;
+  const KindOps* effect_ops = nullptr;
+  // Positions in the synth's parameter list of what the pitch glide reads from a step: the
+  // pitch (N: SAMPHOLD, WAV: RDSPEED), the ratio EXPMULT and ENDOFFSET; -1 when absent.
+  int pitch_param = -1;
+  int expmult_param = -1;
+  int endoffset_param = -1;
+  bool pitch_is_note = false;    // the pitch follows the track's freq_mode (not N, not WAV)
 };
 
 extern SynthModules synth_modules[MAX_TRACKS];
@@ -31,9 +39,11 @@ extern float synth_buffer[MAX_TRACKS][kBlockFrames];
 extern float lane_pool[kLanePoolSize][kLaneLength];
 
 // Builds synth number `synth` (the next free slot) as type code `type`: modules, display name,
-// parameter slots. With init_lanes every lane value takes the parameter's default.
+// synth_type, freq_mode, parameter slots and the track's play cursor. With init_lanes every lane
+// value takes the parameter's default. song.track_count is the caller's to raise.
 void build_synth(int synth, int type, bool init_lanes = true);
-// Removes synth `synth` and shifts the higher synths (and their lanes) down by one.
+// Removes synth `synth` and shifts the higher synths (their modules, lanes, parameter slots,
+// names, types and frequency modes) down by one; song.track_count drops by one.
 void delete_synth(int synth);
 void sort_registry();
 void start_block();
@@ -43,6 +53,44 @@ float synth_cost(int type, float total);
 void free_all_modules();
 // Stops the audio stream and ends the process with status 255.
 [[noreturn]] void fatal_exit(int code);
+
+// The note start of synth s's generator (end of a voice delay, a non-legato step).
+void engine_restart(int synth);
+// Per-block control work: every LFO, then every pitch glide, then update_derived().
+void block_step();
+// Every module's derived fields from its current parameters.
+void update_derived();
+// Every module's running state back to note-off, synth buffers cleared.
+void reset_modules();
+// Writes a triggered step's values into track's synth: pitch glide, then every parameter slot by
+// its class, then the generator restart unless the step is legato.
+void apply_step_params(int track, const float* step_values);
+// The track's voice: step volume, and an envelope restart unless legato.
+void start_voice(int track, float volume, bool legato);
+
+// Creates one instance of `kind` for synth `synth` from the kind's pool (fatal 7 when all 16 are
+// in use), appends it to the kind's list and registers generators and effects for rendering.
+ModuleBase* create_module(int kind, int synth);
+// Adds a render entry; a full registry (48) records nothing.
+void registry_add(const KindOps* ops, ModuleBase* m);
+int registry_size();
+// Kind of registry entry i in render order (-1 when the entry has no ops).
+int registry_kind(int i);
+ModuleBase* registry_module(int i);
+// Instance n (from 0) of a kind's list, which runs in synth order; null past the end.
+ModuleBase* nth_instance(int kind, int n);
+// Instances of kind `kind` that synth `synth` owns.
+int module_count(int synth, int kind);
+// Replaces a kind's ops, returning the previous ones (tests build graphs of stand-in kinds).
+const KindOps* set_kind_ops(int kind, const KindOps* ops);
+
+// Costs in tenths of a percent, so that a song of exactly 100.0 is not refused by rounding.
+int synth_cost_tenths(int type);
+constexpr int kCostBudgetTenths = 1000;
+// Index of the first of `count` synth types at which the running cost passes 100.0, or -1.
+int cost_overload_at(const int32_t* types, int count);
+// Whether a synth of `type` may be added to the song's track_count synths.
+bool can_add_synth(int type);
 
 // Type names: engine name followed by the effect suffix ("BAMSVF"); 64 "KSBD".
 const char* type_name_from_code(int code);

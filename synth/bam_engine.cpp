@@ -1,0 +1,153 @@
+// The BAM generator (kind 7): pool, initial values, per-sample render, restart and derived fields.
+#include "synth/bam_engine.h"
+
+#include "synth/wavetables.h"
+
+namespace zorbel {
+
+namespace {
+
+BamEngine pool[kPoolSize];
+
+// A hold counter this high reads the table on the next sample whatever the hold length.
+constexpr int32_t kHoldReadNow = 32767;
+constexpr float kMaxFreq = 22050.0f;
+constexpr float kMaxOffsetFreq = 20000.0f;  // Hz oscillator 2 may reach
+
+const ParamInfo kParams[] = {
+    {"SH1", 7, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
+    {"FREQ1", 1, 52.0f, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
+    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"WTTYPE1", 8, 20.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"SH2", 7, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
+    {"OFFSET", 0, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
+    {"WTTYPE2", 8, 20.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"OSCSYNC", 10, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"OSCMIX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"RINGMIX", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+};
+constexpr int kParamCount = sizeof kParams / sizeof kParams[0];
+
+BamEngine& as_bam(ModuleBase* m) { return *static_cast<BamEngine*>(m); }
+
+ModuleBase* pool_slot(int index) { return &pool[index]; }
+
+void init(ModuleBase* m) {
+  BamEngine& b = as_bam(m);
+  b.sh1 = 0;
+  b.freq1 = 0.0f;
+  b.expmult = 0.0f;
+  b.endoffset = 0.0f;
+  b.wt1 = wavetables[kSine];
+  b.sh2 = 0;
+  b.offset = 0.0f;
+  b.wt2 = wavetables[kSine];
+  b.oscsync = 0;
+  b.oscmix = 1.0f;
+  b.ringmix = 0.0f;
+  b.warp = 0.0f;
+  b.warp_table = 0.0f;
+  b.phase1 = b.phase2 = 0.0f;
+  b.inc1 = b.inc2 = 0.0f;
+  b.hold1 = b.hold2 = kHoldReadNow;
+  b.held1 = b.held2 = 0.0f;
+  b.oscmix_rest = 0.0f;
+  b.ringmix_rest = 1.0f;
+}
+
+void render(ModuleBase* m, float* buf) {
+  BamEngine& b = as_bam(m);
+  const float* const wt1 = b.wt1;
+  const float* const wt2 = b.wt2;
+  const int32_t sh1 = b.sh1;
+  const int32_t sh2 = b.sh2;
+  const bool sync = b.oscsync == 1;
+  const float inc1 = b.inc1;
+  const float inc2 = b.inc2;
+  const float mix1 = b.oscmix;
+  const float mix2 = b.oscmix_rest;
+  const float ring = b.ringmix;
+  const float plain = b.ringmix_rest;
+  float phase1 = b.phase1;
+  float phase2 = b.phase2;
+  int32_t hold1 = b.hold1;
+  int32_t hold2 = b.hold2;
+  float held1 = b.held1;
+  float held2 = b.held2;
+  for (int i = 0; i < kBlockFrames; ++i) {
+    // Both readings use the phases from before this sample's advance (and before a sync reset).
+    const float p2 = phase2;
+    if (++hold1 >= sh1) {
+      held1 = read_table(wt1, phase1);
+      hold1 = 0;
+    }
+    phase1 += inc1;
+    if (phase1 > 128.0f) {
+      if (sync) phase2 = 0.0f;
+      phase1 -= 128.0f;
+    }
+    if (++hold2 >= sh2) {
+      held2 = read_table(wt2, p2);
+      hold2 = 0;
+    }
+    phase2 += inc2;
+    if (phase2 > 128.0f) phase2 -= 128.0f;
+    buf[i] = plain * (mix1 * held1 + mix2 * held2) + ring * (held1 * held2 / 32768.0f);
+  }
+  b.phase1 = phase1;
+  b.phase2 = phase2;
+  b.hold1 = hold1;
+  b.hold2 = hold2;
+  b.held1 = held1;
+  b.held2 = held2;
+}
+
+void restart(ModuleBase* m) {
+  BamEngine& b = as_bam(m);
+  // Square and noise tables keep running through a note start.
+  if (table_is_periodic(wavetable_number(b.wt1))) b.phase1 = 0.0f;
+  if (table_is_periodic(wavetable_number(b.wt2))) b.phase2 = 0.0f;
+}
+
+void derive(ModuleBase* m) {
+  BamEngine& b = as_bam(m);
+  // Written as negated tests so a value that is not a number ends up in range too.
+  if (!(b.freq1 >= 0.0f)) b.freq1 = 0.0f;
+  if (b.freq1 > kMaxFreq) b.freq1 = kMaxFreq;
+  if (!(b.offset >= 0.0f)) b.offset = 0.0f;
+  if (b.freq1 * b.offset > kMaxOffsetFreq) b.offset = kMaxOffsetFreq / b.freq1;
+  b.inc1 = b.freq1 * kHzToTablePoints;
+  b.inc2 = b.offset * b.inc1;
+  b.oscmix_rest = 1.0f - b.oscmix;
+  b.ringmix_rest = 1.0f - b.ringmix;
+}
+
+void reset(ModuleBase* m) {
+  BamEngine& b = as_bam(m);
+  b.phase1 = b.phase2 = 0.0f;
+  b.hold1 = b.hold2 = kHoldReadNow;
+  b.held1 = b.held2 = 0.0f;
+}
+
+int bind(ModuleBase* m, void** dests) {
+  BamEngine& b = as_bam(m);
+  void* const fields[kParamCount] = {&b.sh1,    &b.freq1,  &b.expmult, &b.endoffset, &b.wt1,
+                                     &b.sh2,    &b.offset, &b.wt2,     &b.oscsync,   &b.oscmix,
+                                     &b.ringmix, &b.warp,  &b.warp_table};
+  for (int q = 0; q < kParamCount; ++q) dests[q] = fields[q];
+  return kParamCount;
+}
+
+float* pitch_field(ModuleBase* m) { return &as_bam(m).freq1; }
+
+}  // namespace
+
+const KindOps kBamKind = {
+    kKindBam, "BAM", 5.9f, pool_slot, init, render, restart, derive, reset, nullptr, bind,
+    pitch_field, kParams, kParamCount,
+};
+
+}  // namespace zorbel

@@ -1,0 +1,429 @@
+// The module graph: pools and kind lists, the render registry, building and deleting synths.
+#include "synth/module_graph.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/audio_stream.h"
+#include "synth/lfo.h"
+#include "synth/pitch_glide.h"
+#include "synth/synth_types.h"
+#include "synth/voice_output.h"
+#include "synth/wavetables.h"
+
+namespace zorbel {
+
+SynthModules synth_modules[MAX_TRACKS];
+float synth_buffer[MAX_TRACKS][kBlockFrames];
+float lane_pool[kLanePoolSize][kLaneLength];
+
+namespace {
+
+constexpr int kCountRows = MAX_TRACKS + 1;  // synths 0..15 and one spare row
+constexpr int kCountColumns = 21;
+constexpr int kNoEngine = 20;
+constexpr int kNoEffect = 21;
+// Generators first, then effects; within a kind, synth order.
+constexpr int kRenderOrder[] = {kKindBam, kKindKs,  kKindWav, kKindRot, kKindZbq,
+                                kKindBfm, kKindFm,  kKindN,   kKindSvf, kKindRd,
+                                kKindPcf, kKindDec, kKindClp, kKindMsk, kKindShp};
+// Where a new synth's pitch glide starts: value, end value (ratio 1).
+constexpr float kGlideValue = 480.0f;
+constexpr float kGlideEnd = 50.0f;
+constexpr float kNoiseGlideValue = 1.0f;
+constexpr float kNoiseGlideEnd = 0.0f;
+
+struct RegistryEntry {
+  const KindOps* ops = nullptr;
+  ModuleBase* m = nullptr;
+};
+
+ModuleBase* heads[kKindCount];
+bool slot_in_use[kKindCount][kPoolSize];
+uint16_t counts[kCountRows][kCountColumns];
+RegistryEntry registry[kRegistrySize];
+int registry_count = 0;
+int built_synths = 0;  // synths that have modules; track_count follows it outside edits
+// Parameter destinations of the synth being built, in creation order.
+void* destinations[2 * PARAM_SLOTS];
+int destination_count = 0;
+
+bool is_generator(int kind) { return kind >= 0 && kind <= 7; }
+bool is_effect(int kind) { return kind >= 8 && kind <= 14; }
+
+// A fault found while rendering: the stream cannot be stopped from its own callback, so the
+// process ends at once.
+[[noreturn]] void fatal_exit_audio(int /*code*/) { std::_Exit(255); }
+
+void append_to_list(int kind, ModuleBase* m) {
+  m->next = nullptr;
+  if (!heads[kind]) {
+    heads[kind] = m;
+    return;
+  }
+  ModuleBase* last = heads[kind];
+  while (last->next) last = last->next;
+  last->next = m;
+}
+
+void unlink_from_list(int kind, ModuleBase* m) {
+  ModuleBase** link = &heads[kind];
+  while (*link && *link != m) link = &(*link)->next;
+  if (*link) *link = m->next;
+  m->next = nullptr;
+}
+
+void add_destinations(const KindOps* ops, ModuleBase* m) {
+  if (!ops->bind) return;
+  void* fields[2 * PARAM_SLOTS];
+  const int n = ops->bind(m, fields);
+  for (int i = 0; i < n && destination_count < 2 * PARAM_SLOTS; ++i) destinations[destination_count++] = fields[i];
+}
+
+void free_pool_slot(int kind, ModuleBase* m) {
+  const KindOps* ops = kind_ops(kind);
+  if (!ops) return;
+  if (ops->release) ops->release(m);
+  for (int i = 0; i < kPoolSize; ++i)
+    if (ops->pool_slot(i) == m) slot_in_use[kind][i] = false;
+}
+
+void registry_remove(ModuleBase* m) {
+  int kept = 0;
+  for (int i = 0; i < registry_count; ++i)
+    if (registry[i].m != m) registry[kept++] = registry[i];
+  for (int i = kept; i < registry_count; ++i) registry[i] = RegistryEntry{};
+  registry_count = kept;
+}
+
+// Parameter positions the pitch glide reads from a step, found by name in the generator's list.
+void find_glide_params(SynthModules& sm, int engine_kind) {
+  sm.pitch_param = sm.expmult_param = sm.endoffset_param = -1;
+  const KindOps* ops = sm.engine_ops;
+  for (int q = 0; q < ops->param_count; ++q) {
+    const ParamInfo& p = ops->params[q];
+    if (sm.expmult_param < 0 && std::strcmp(p.name, "EXPMULT") == 0) sm.expmult_param = q;
+    if (sm.endoffset_param < 0 && std::strcmp(p.name, "ENDOFFSET") == 0) sm.endoffset_param = q;
+    if (sm.pitch_param < 0) {
+      if (engine_kind == kKindWav ? std::strcmp(p.name, "RDSPEED") == 0 : (p.cls == 1 || p.cls == 2))
+        sm.pitch_param = q;
+    }
+  }
+  if (engine_kind == kKindN) sm.pitch_param = 0;
+  sm.pitch_is_note = engine_kind != kKindWav && engine_kind != kKindN;
+}
+
+void fill_display_name(int synth, int type) {
+  int same = 0;
+  for (int s = 0; s < synth; ++s)
+    if (song.synth_type[s] == type) ++same;
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%d", type_name_from_code(type), same + 1);
+  char* name = song.track_name[synth];
+  std::memset(name, 0, kTrackNameLen);
+  const size_t len = std::strlen(text);
+  for (int i = 0; i < kTrackNameLen - 1; ++i) name[i] = i < static_cast<int>(len) ? text[i] : ' ';
+}
+
+void attach_glide_and_lfo(int synth, int engine_kind) {
+  SynthModules& sm = synth_modules[synth];
+  PitchGlide* glide = new PitchGlide;
+  glide->synth = static_cast<int16_t>(synth);
+  if (engine_kind == kKindN) {
+    // The noise engine's pitch is its 16-bit SAMPHOLD, its first parameter; steps write the
+    // glide's value instead, and the glide passes it on.
+    glide_init(*glide, destinations[0], kTarget16, kNoiseGlideValue, kNoiseGlideEnd);
+    destinations[0] = &glide->v;
+  } else {
+    float* pitch = sm.engine_ops->pitch_field ? sm.engine_ops->pitch_field(sm.generator) : nullptr;
+    if (!pitch) fatal_exit(4);
+    glide_init(*glide, pitch, kTargetFloat, kGlideValue, kGlideEnd);
+  }
+  append_to_list(kKindGlide, glide);
+  ++counts[synth][kKindGlide];
+  sm.glide = glide;
+  if (engine_kind == kKindN) return;
+
+  Lfo* lfo = new Lfo;
+  lfo->synth = static_cast<int16_t>(synth);
+  lfo_init(*lfo, &glide->v, kTargetFloat);
+  if (engine_kind == kKindZbq || engine_kind == kKindRot) lfo->depth = 0.01f;
+  if (engine_kind == kKindKs) lfo->centre = 480.0f;
+  append_to_list(kKindLfo, lfo);
+  ++counts[synth][kKindLfo];
+  sm.lfo = lfo;
+  // An LFO aimed at a field that a pitch glide drives would fight it; the glide wins.
+  for (int s = 0; s <= synth; ++s) {
+    const PitchGlide* g = static_cast<const PitchGlide*>(synth_modules[s].glide);
+    if (g && g->target == lfo->target && g->target_kind == lfo->target_kind) lfo->target_glided = true;
+  }
+}
+
+void move_synth_down(int from, int to, int lane_shift) {
+  synth_modules[to] = synth_modules[from];
+  song.synth_type[to] = song.synth_type[from];
+  song.freq_mode[to] = song.freq_mode[from];
+  std::memcpy(song.track_name[to], song.track_name[from], kTrackNameLen);
+  song.param_count[to] = song.param_count[from];
+  for (int k = 0; k < PARAM_SLOTS; ++k) {
+    ParamSlot slot = song.param_slot[from][k];
+    if (slot.lane) {
+      slot.lane -= static_cast<ptrdiff_t>(lane_shift) * kLaneLength;
+      slot.row = slot.lane + transport.current_loop * MAX_STEPS;
+    }
+    song.param_slot[to][k] = slot;
+  }
+  std::memcpy(counts[to], counts[from], sizeof counts[to]);
+}
+
+}  // namespace
+
+void fatal_exit(int /*code*/) {
+  if (audio_is_open()) stop_audio();
+  std::exit(255);
+}
+
+ModuleBase* create_module(int kind, int synth) {
+  const KindOps* ops = kind_ops(kind);
+  if (!ops) fatal_exit(4);
+  int slot = -1;
+  for (int i = 0; i < kPoolSize; ++i)
+    if (!slot_in_use[kind][i]) {
+      slot = i;
+      break;
+    }
+  if (slot < 0) fatal_exit(7);
+  slot_in_use[kind][slot] = true;
+  ModuleBase* m = ops->pool_slot(slot);
+  m->synth = static_cast<int16_t>(synth);
+  m->next = nullptr;
+  ops->init(m);
+  append_to_list(kind, m);
+  if (synth >= 0 && synth < kCountRows) ++counts[synth][kind];
+  if (is_generator(kind) || is_effect(kind)) registry_add(ops, m);
+  add_destinations(ops, m);
+  return m;
+}
+
+void registry_add(const KindOps* ops, ModuleBase* m) {
+  if (registry_count >= kRegistrySize) return;
+  registry[registry_count++] = RegistryEntry{ops, m};
+}
+
+int registry_size() { return registry_count; }
+
+int registry_kind(int i) {
+  if (i < 0 || i >= registry_count || !registry[i].ops) return -1;
+  return registry[i].ops->kind;
+}
+
+ModuleBase* registry_module(int i) { return (i >= 0 && i < registry_count) ? registry[i].m : nullptr; }
+
+ModuleBase* nth_instance(int kind, int n) {
+  if (kind < 0 || kind >= kKindCount) return nullptr;
+  ModuleBase* m = heads[kind];
+  while (m && n-- > 0) m = m->next;
+  return m;
+}
+
+int module_count(int synth, int kind) {
+  if (synth < 0 || synth >= kCountRows || kind < 0 || kind >= kKindCount) return 0;
+  return counts[synth][kind];
+}
+
+void build_synth(int synth, int type, bool init_lanes) {
+  // Every per-synth table holds 16 synths, so number 16 is refused like those above it.
+  if (synth < 0 || synth >= MAX_TRACKS) fatal_exit(0);
+  const int lane_base = first_param_slot(synth);
+  if (lane_base + PARAM_SLOTS > kLanePoolSize) fatal_exit(13);
+  destination_count = 0;
+  if (type < 0 || type >= kTypeCount) fatal_exit(4);
+  const int engine_kind = type_engine_kind(type);
+  const int effect_kind = type_effect_kind(type);
+  const KindOps* engine_ops = kind_ops(engine_kind);
+  const KindOps* effect_ops = effect_kind >= 0 ? kind_ops(effect_kind) : nullptr;
+  if (!engine_ops || (effect_kind >= 0 && !effect_ops)) fatal_exit(4);
+
+  fill_display_name(synth, type);
+  song.synth_type[synth] = type;
+
+  SynthModules& sm = synth_modules[synth];
+  sm = SynthModules{};
+  sm.engine_kind = engine_kind;
+  sm.engine_ops = engine_ops;
+  sm.generator = create_module(engine_kind, synth);
+  song.freq_mode[synth] = (engine_kind == kKindWav || engine_kind == kKindN) ? 3 : 1;
+  if (effect_ops) {
+    sm.effect_kind = effect_kind;
+    sm.effect_ops = effect_ops;
+    sm.effect = create_module(effect_kind, synth);
+  }
+  sm.voice = create_module(kKindVoice, synth);
+  attach_glide_and_lfo(synth, engine_kind);
+  find_glide_params(sm, engine_kind);
+  if (synth >= built_synths) built_synths = synth + 1;
+
+  const int n = type_param_count(type);
+  if (n > PARAM_SLOTS) fatal_exit(1);
+  if (n != destination_count) fatal_exit(1);
+  song.param_count[synth] = static_cast<uint16_t>(n);
+  for (int q = 0; q < PARAM_SLOTS; ++q) {
+    ParamSlot& slot = song.param_slot[synth][q];
+    if (q >= n) {
+      slot = ParamSlot{};
+      continue;
+    }
+    const ParamInfo* info = type_param(type, q);
+    slot.cls = info->cls;
+    slot.def = info->def;
+    slot.lane = lane_pool[lane_base + q];
+    slot.row = slot.lane + transport.current_loop * MAX_STEPS;
+    slot.dest = destinations[q];
+    if (init_lanes)
+      for (int i = 0; i < kLaneLength; ++i) slot.lane[i] = info->def;
+  }
+  reset_play_cursor(synth);
+}
+
+void delete_synth(int synth) {
+  if (synth < 0 || synth >= built_synths) return;
+  SynthModules& sm = synth_modules[synth];
+  for (int kind = 0; kind < kKindCount; ++kind) {
+    if (counts[synth][kind] == 0 || kind == kKindLfo || kind == kKindGlide) continue;
+    ModuleBase* m = heads[kind];
+    while (m) {
+      ModuleBase* next = m->next;
+      if (m->synth == synth) {
+        unlink_from_list(kind, m);
+        registry_remove(m);
+        free_pool_slot(kind, m);
+      }
+      m = next;
+    }
+  }
+  if (sm.lfo) {
+    unlink_from_list(kKindLfo, sm.lfo);
+    delete static_cast<Lfo*>(sm.lfo);
+  }
+  if (sm.glide) {
+    unlink_from_list(kKindGlide, sm.glide);
+    delete static_cast<PitchGlide*>(sm.glide);
+  }
+
+  for (int kind = 0; kind < kKindCount; ++kind)
+    for (ModuleBase* m = heads[kind]; m; m = m->next)
+      if (m->synth > synth) m->synth = static_cast<int16_t>(m->synth - 1);
+
+  // The deleted synth's lanes go; the lanes of the synths above it close the gap.
+  const int lane_base = first_param_slot(synth);
+  const int removed = song.param_count[synth];
+  int above = 0;
+  for (int s = synth + 1; s < built_synths; ++s) above += song.param_count[s];
+  if (above > 0 && removed > 0)
+    std::memmove(lane_pool[lane_base], lane_pool[lane_base + removed],
+                 static_cast<size_t>(above) * sizeof lane_pool[0]);
+  for (int s = synth + 1; s < built_synths; ++s) move_synth_down(s, s - 1, removed);
+
+  const int last = built_synths - 1;
+  synth_modules[last] = SynthModules{};
+  song.synth_type[last] = SYNTH_TYPE_NONE;
+  song.freq_mode[last] = 3;
+  std::memset(song.track_name[last], 0, kTrackNameLen);
+  song.param_count[last] = 0;
+  for (ParamSlot& slot : song.param_slot[last]) slot = ParamSlot{};
+  std::memset(counts[last], 0, sizeof counts[last]);
+  std::memset(synth_buffer[last], 0, sizeof synth_buffer[last]);
+  built_synths = last;
+  if (song.track_count > synth) song.track_count = static_cast<int16_t>(song.track_count - 1);
+}
+
+void sort_registry() {
+  RegistryEntry sorted[kRegistrySize];
+  bool taken[kRegistrySize] = {};
+  int n = 0;
+  for (int kind : kRenderOrder)
+    for (int i = 0; i < registry_count; ++i)
+      if (!taken[i] && registry[i].ops && registry[i].ops->kind == kind) {
+        sorted[n++] = registry[i];
+        taken[i] = true;
+      }
+  for (int i = 0; i < registry_count; ++i)
+    if (!taken[i]) fatal_exit(5);
+  for (int i = 0; i < n; ++i) registry[i] = sorted[i];
+}
+
+void start_block() {
+  // Each voice writes its own bus rows and each module its own synth buffer by synth number, so
+  // there are no per-block cursors to re-prime.
+}
+
+void render_block() {
+  for (int e = 0; e < registry_count; ++e) {
+    const RegistryEntry& entry = registry[e];
+    if (!entry.ops || !entry.ops->render) fatal_exit_audio(9);
+    if (!entry.m) fatal_exit_audio(10);
+    entry.ops->render(entry.m, synth_buffer[entry.m->synth]);
+  }
+  const int tracks = song.track_count;
+  for (int s = 0; s < tracks; ++s) {
+    VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[s].voice);
+    if (!voice) fatal_exit_audio(11);
+    voice_render(*voice, synth_buffer[s], buses.right[s], buses.left[s]);
+  }
+}
+
+void engine_restart(int synth) {
+  if (synth < 0 || synth >= MAX_TRACKS) return;
+  const SynthModules& sm = synth_modules[synth];
+  if (sm.generator && sm.engine_ops->restart) sm.engine_ops->restart(sm.generator);
+}
+
+void block_step() {
+  for (int s = 0; s < built_synths; ++s)
+    if (synth_modules[s].lfo) lfo_block(*static_cast<Lfo*>(synth_modules[s].lfo));
+  for (int s = 0; s < built_synths; ++s)
+    if (synth_modules[s].glide) glide_block(*static_cast<PitchGlide*>(synth_modules[s].glide));
+  update_derived();
+}
+
+void update_derived() {
+  for (int s = 0; s < built_synths; ++s) {
+    const SynthModules& sm = synth_modules[s];
+    if (sm.generator && sm.engine_ops->derive) sm.engine_ops->derive(sm.generator);
+    if (sm.effect && sm.effect_ops->derive) sm.effect_ops->derive(sm.effect);
+    if (sm.voice) kVoiceKind.derive(sm.voice);
+  }
+}
+
+void reset_modules() {
+  for (int s = 0; s < built_synths; ++s) {
+    const SynthModules& sm = synth_modules[s];
+    if (sm.generator && sm.engine_ops->reset) sm.engine_ops->reset(sm.generator);
+    if (sm.effect && sm.effect_ops->reset) sm.effect_ops->reset(sm.effect);
+    if (sm.voice) kVoiceKind.reset(sm.voice);
+    if (sm.lfo) lfo_reset(*static_cast<Lfo*>(sm.lfo));
+  }
+  std::memset(synth_buffer, 0, sizeof synth_buffer);
+}
+
+void free_all_modules() {
+  for (int s = 0; s < MAX_TRACKS; ++s) {
+    SynthModules& sm = synth_modules[s];
+    if (sm.generator && sm.engine_ops->release) sm.engine_ops->release(sm.generator);
+    if (sm.effect && sm.effect_ops->release) sm.effect_ops->release(sm.effect);
+    delete static_cast<Lfo*>(sm.lfo);
+    delete static_cast<PitchGlide*>(sm.glide);
+    sm = SynthModules{};
+  }
+  std::memset(heads, 0, sizeof heads);
+  std::memset(slot_in_use, 0, sizeof slot_in_use);
+  std::memset(counts, 0, sizeof counts);
+  for (RegistryEntry& entry : registry) entry = RegistryEntry{};
+  registry_count = 0;
+  built_synths = 0;
+  destination_count = 0;
+  std::memset(synth_buffer, 0, sizeof synth_buffer);
+}
+
+}  // namespace zorbel

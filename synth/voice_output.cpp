@@ -1,0 +1,236 @@
+// The voice output module (kind 16): DADSR every 32 frames, EXP every 16, then volume and pan.
+#include "synth/voice_output.h"
+
+#include <cstring>
+
+#include "synth/module_graph.h"
+
+namespace zorbel {
+
+namespace {
+
+VoiceOutput pool[kPoolSize];
+
+constexpr uint32_t kControlPeriod = 32;       // frames per DADSR update
+constexpr int32_t kExpPeriod = 16;            // frames per EXP update
+constexpr float kPeriodSeconds = 0.00072562357f;  // 32 / 44100
+// Counter values that make the next frame act at once.
+constexpr uint32_t kControlNow = 32767;
+constexpr uint32_t kControlIdle = 0xfffffffeu;  // -2: far above 32 until a step starts the voice
+constexpr int32_t kExpUpdateNow = 32767;
+
+VoiceOutput& as_voice(ModuleBase* m) { return *static_cast<VoiceOutput*>(m); }
+
+ModuleBase* pool_slot(int index) { return &pool[index]; }
+
+void init(ModuleBase* m) {
+  VoiceOutput& v = as_voice(m);
+  v.envtype = 1;
+  v.delay = 0;
+  v.attack = 1.0f;
+  v.decay = 1.0f;
+  v.decaymin = 0.0f;
+  v.sustain = 0;
+  v.release = 1.0f;
+  v.vol = 0.0f;
+  v.pan = 0.5f;
+  v.exp_delay = 0;
+  v.expmult = 0.997f;
+  v.exp_pan = 0.5f;
+  v.control_counter = kControlIdle;
+  v.level = 0.0f;
+  v.stage = kStageRelease;
+  v.delay_counter = 0;
+  v.attack_inc = 0.0f;
+  v.decay_dec = 0.0001f;
+  v.sustain_counter = 0;
+  v.release_dec = 1.0f;
+  v.volume = 0.0f;
+  v.exp_delay_frames = 0;
+  v.exp_frame_counter = 0;
+  v.exp_update_counter = kExpUpdateNow;
+  v.exp_level = 0.0f;
+  v.exp_volume = 0.0f;
+  v.pan_rest = 0.5f;
+  v.exp_pan_rest = 0.5f;
+}
+
+void derive(ModuleBase* m) {
+  VoiceOutput& v = as_voice(m);
+  if (v.envtype == 0) {
+    if (v.attack == 0.0f) v.attack = 1.0f;
+    if (v.decay == 0.0f) v.decay = 1.0f;
+    if (v.release == 0.0f) v.release = 1.0f;
+    v.attack_inc = (1.0f / v.attack) * kPeriodSeconds;
+    v.decay_dec = (1.0f - v.decaymin) * (1.0f / v.decay) * kPeriodSeconds;
+    v.release_dec = v.decaymin == 0.0f ? 1.0f : (1.0f / v.release) * kPeriodSeconds * v.decaymin;
+  }
+  v.pan_rest = 1.0f - v.pan;
+  v.exp_pan_rest = 1.0f - v.exp_pan;
+  v.exp_delay_frames = v.exp_delay * 32;
+}
+
+void reset(ModuleBase* m) { voice_silence(as_voice(m)); }
+
+int bind(ModuleBase* m, void** dests) {
+  VoiceOutput& v = as_voice(m);
+  void* const fields[kVoiceParamCount] = {&v.envtype, &v.delay, &v.attack,    &v.decay,  &v.decaymin,
+                                          &v.sustain, &v.release, &v.vol,     &v.pan,    &v.exp_delay,
+                                          &v.expmult, &v.vol,     &v.exp_pan};
+  for (int q = 0; q < kVoiceParamCount; ++q) dests[q] = fields[q];
+  return kVoiceParamCount;
+}
+
+// One DADSR control period: advance the stage. Returns false while the delay runs (silence).
+bool dadsr_update(VoiceOutput& v) {
+  switch (v.stage) {
+    case kStageDelay:
+      if (v.delay < ++v.delay_counter) {
+        v.stage = kStageAttack;
+        engine_restart(v.synth);
+      }
+      return false;
+    case kStageAttack:
+      v.level += v.attack_inc;
+      if (v.level >= 1.0f) {
+        v.level = 1.0f;
+        v.stage = kStageDecay;
+      }
+      return true;
+    case kStageDecay:
+      v.level -= v.decay_dec;
+      if (v.level <= v.decaymin) {
+        v.level = v.decaymin;
+        v.stage = kStageSustain;
+      }
+      return true;
+    case kStageSustain:
+      if (v.sustain <= ++v.sustain_counter) v.stage = kStageRelease;
+      return true;
+    case kStageRelease:
+      v.level -= v.release_dec;
+      if (v.level < 0.0f) v.level = 0.0f;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void render_dadsr(VoiceOutput& v, const float* buf, float* right, float* left) {
+  const float pan = v.pan;
+  const float pan_rest = v.pan_rest;
+  for (int i = 0; i < kBlockFrames; ++i) {
+    float y;
+    if (++v.control_counter < kControlPeriod) {
+      y = buf[i] * v.level;
+    } else {
+      v.control_counter = 0;
+      y = dadsr_update(v) ? buf[i] * v.level : 0.0f;
+    }
+    const float o = y * v.volume;
+    right[i] = o * pan;
+    left[i] = o * pan_rest;
+  }
+}
+
+void render_exp(VoiceOutput& v, float* buf, float* right, float* left) {
+  const float pan = v.exp_pan;
+  const float pan_rest = v.exp_pan_rest;
+  for (int i = 0; i < kBlockFrames; ++i) {
+    if (v.exp_frame_counter > v.exp_delay_frames) {
+      if (++v.exp_update_counter >= kExpPeriod) {
+        v.exp_update_counter = 0;
+        v.exp_level *= v.expmult;
+        if (v.exp_level > 1.0f) v.exp_level = 1.0f;
+      }
+      const float o = v.exp_level * buf[i] * v.exp_volume;
+      right[i] = o * pan;
+      left[i] = o * pan_rest;
+    } else {
+      if (v.exp_frame_counter == v.exp_delay_frames) {
+        // End of the delay: the note starts now, from a clean buffer.
+        engine_restart(v.synth);
+        std::memset(buf, 0, kBlockFrames * sizeof(float));
+      }
+      ++v.exp_frame_counter;
+      right[i] = 0.0f;
+      left[i] = 0.0f;
+    }
+  }
+}
+
+}  // namespace
+
+const ParamInfo kVoiceParams[kVoiceParamCount] = {
+    {"ENVTYPE", 4, 1.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"ATTACK", 15, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAY", 16, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAYMIN", 18, 0.5f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
+    {"SUSTAIN", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"RELEASE", 19, 2.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"EXPMULT", 17, 0.999f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+};
+
+// The sample player starts in DADSR with a near-instant attack and a long, high sustain.
+const ParamInfo kWavVoiceParams[kVoiceParamCount] = {
+    {"ENVTYPE", 4, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"ATTACK", 0, 0.001f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAY", 0, 0.001f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAYMIN", 0, 0.999f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
+    {"SUSTAIN", 14, 32000.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"RELEASE", 19, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"EXPMULT", 17, 0.999f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+};
+
+const KindOps kVoiceKind = {
+    kKindVoice, "VOICE", 0.0f, pool_slot, init, nullptr, nullptr, derive, reset, nullptr, bind,
+    nullptr, kVoiceParams, kVoiceParamCount,
+};
+
+void voice_start(VoiceOutput& v, float volume, bool legato) {
+  v.volume = volume;
+  v.exp_volume = volume;
+  if (legato) return;
+  v.exp_update_counter = kExpUpdateNow;
+  v.exp_delay_frames = v.exp_delay * 32;
+  v.exp_frame_counter = v.exp_delay_frames == 0 ? 1 : 0;
+  v.exp_level = v.expmult < 1.0f ? 1.0f : v.expmult - 1.0f;
+  v.level = 0.0f;
+  v.control_counter = kControlNow;
+  v.stage = kStageDelay;
+  v.delay_counter = 0;
+  v.sustain_counter = 0;
+}
+
+void voice_render(VoiceOutput& v, float* buf, float* right, float* left) {
+  if (v.envtype == 0)
+    render_dadsr(v, buf, right, left);
+  else
+    render_exp(v, buf, right, left);
+}
+
+void voice_silence(VoiceOutput& v) {
+  v.delay_counter = 0;
+  v.sustain_counter = 0;
+  v.level = 0.0f;
+  v.control_counter = kControlIdle;
+  v.stage = kStageRelease;
+  v.exp_frame_counter = 0;
+  v.exp_level = 0.0f;
+  v.exp_update_counter = kExpUpdateNow;
+}
+
+}  // namespace zorbel
+
