@@ -13,7 +13,7 @@ namespace {
 
 constexpr uint16_t kInk = 0xFFE0;
 
-// The published bitmaps of codes 0x20..0x5F, rows 0-7, bit 7 leftmost.
+// The intended bitmaps of codes 0x20..0x5F, kept apart from the font table: rows 0-7, bit 7 leftmost.
 struct ListedGlyph {
   int code;
   const char* rows;
