@@ -1,0 +1,44 @@
+#!/bin/sh
+# Runs each file-loader fuzz target for SECONDS seconds (default 60) under the address and
+# undefined-behaviour sanitizers, seeded from the song and WAV files the project has.
+# The build goes to $ZORBEL_FUZZ_BUILD (default build-fuzz beside the sources).
+set -eu
+seconds=${1:-60}
+src=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZORBEL_FUZZ_BUILD:-$src/build-fuzz}
+flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fsanitize=fuzzer-no-link -g -O1"
+
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-22 \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" -DZORBEL_FUZZ=ON -DZORBEL_BENCH=OFF >/dev/null
+ninja -C "$build" -j2 fuzz_song_loader fuzz_wav_loader zorbel-render
+
+# Seeds: the demo songs, a song and a recording made by the renderer, and small hand-made WAVs.
+work=$build/fuzz-run
+mkdir -p "$work/song" "$work/wav" "$work/run/seq" "$work/run/wav"
+for f in "$src"/seq/*.SEQ; do [ -f "$f" ] && cp "$f" "$work/song/"; done
+(cd "$work/run" && ASAN_OPTIONS=detect_leaks=0 "$build/zorbel-render" --seed 1 --blocks 1 \
+  --save "$work/song/STARTUP.SEQ" -o "$work/wav/RENDER.WAV") || echo "(no rendered seeds)"
+wav_header() {  # channels rate bits data_bytes
+  printf 'RIFF\044\000\000\000WAVEfmt \020\000\000\000\001\000'
+  printf "\\$(printf %03o "$1")\\000"
+  printf "\\$(printf %03o $(($2 & 255)))\\$(printf %03o $(($2 >> 8 & 255)))\\$(printf %03o $(($2 >> 16)))\\000"
+  printf '\000\000\000\000\001\000'
+  printf "\\$(printf %03o "$3")\\000data"
+  printf "\\$(printf %03o "$4")\\000\\000\\000"
+}
+{ wav_header 1 22050 8 8; printf 'abcdefgh'; } > "$work/wav/MONO8.WAV"
+{ wav_header 2 44100 16 8; printf '\001\000\377\377\000\200\377\177'; } > "$work/wav/STEREO16.WAV"
+{ wav_header 2 8000 8 200; printf '\001\002'; } > "$work/wav/SHORT.WAV"
+
+status=0
+for target in song wav; do
+  dir=$build/corpus-$target
+  mkdir -p "$dir"
+  echo "== fuzz_${target}_loader for ${seconds}s"
+  (cd "$work/run" && ASAN_OPTIONS=detect_leaks=1 "$build/tools/fuzz_${target}_loader" \
+    -max_total_time="$seconds" -print_final_stats=1 -max_len=1048576 -rss_limit_mb=4096 \
+    "$dir" "$work/$target") 2>"$build/fuzz_${target}.log" || status=1
+  grep -E "stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY" \
+    "$build/fuzz_${target}.log" || true
+done
+exit $status
