@@ -180,7 +180,9 @@ TEST_F(ColourFileTest, SavingAMiddlePresetRewritesOnlyItsTwentyLines) {
   ASSERT_EQ(after.size(), before.size());
   for (int i = 0; i < kColourFileLines; ++i) {
     const bool in_preset = i >= colour_line(3, 0) && i <= colour_line(3, 19);
-    if (!in_preset) EXPECT_EQ(after[i], before[i]) << "line " << i;
+    if (!in_preset) {
+      EXPECT_EQ(after[i], before[i]) << "line " << i;
+    }
   }
   EXPECT_EQ(after[colour_line(3, 0)], "8 12 16");
   EXPECT_EQ(after[colour_line(3, 19)], "200 100 48");

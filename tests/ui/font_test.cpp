@@ -158,7 +158,9 @@ TEST_F(FontTest, TextAdvancesEightPixelsAndStopsBeforePen792) {
   for (int x = 0; x < kScreenWidth; ++x) {
     bool any = false;
     for (int y = 50; y < 58; ++y) any |= painted(x, y);
-    if (x >= 796) EXPECT_FALSE(any) << "column " << x;
+    if (x >= 796) {
+      EXPECT_FALSE(any) << "column " << x;
+    }
   }
   clear_surface();
   draw_char(780, 50, kInk, 'A');
