@@ -67,6 +67,8 @@ void reset_modules();
 void apply_step_params(int track, const float* step_values);
 // The track's voice: step volume, and an envelope restart unless legato.
 void start_voice(int track, float volume, bool legato);
+// The track's voice back to its silent state at once (a cleared loop stops its notes).
+void silence_voice(int track);
 
 // Creates one instance of `kind` for synth `synth` from the kind's pool (fatal 7 when all 16 are
 // in use), appends it to the kind's list and registers generators and effects for rendering.

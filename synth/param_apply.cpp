@@ -107,4 +107,9 @@ void start_voice(int track, float volume, bool legato) {
     voice_start(*voice, volume, legato);
 }
 
+void silence_voice(int track) {
+  if (track < 0 || track >= MAX_TRACKS) return;
+  if (VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[track].voice)) voice_silence(*voice);
+}
+
 }  // namespace zorbel
