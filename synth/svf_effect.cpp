@@ -1,0 +1,128 @@
+// The SVF effect: a state-variable filter whose frequency may follow the synth's pitch.
+#include "synth/svf_effect.h"
+
+#include "engine/song.h"
+
+namespace zorbel {
+
+namespace {
+
+// FREQ 1.0 is a quarter of the sample rate; higher pitches are held there.
+constexpr float kTrackedTop = 5512.5f;
+
+SvfEffect pool[kPoolSize];
+
+ModuleBase* svf_pool_slot(int index) { return &pool[index]; }
+
+// FREQ and RES outside 0..1 make the filter unstable, and NaN would stick in its state.
+float unit_range(float v) {
+  if (!(v >= 0.0f)) return 0.0f;
+  return v > 1.0f ? 1.0f : v;
+}
+
+// Frequency tracking: with the FREQTRACK lane on at the current step and the synth playing
+// pitches, FREQ follows every pitch parameter's module value times OFFSET; a note-number
+// parameter also leaves the result in the FREQ lane, so the editor shows what is played.
+void track_frequency(SvfEffect& e) {
+  const int s = e.synth;
+  if (s < 0 || s >= MAX_TRACKS || song.freq_mode[s] == 3) return;
+  const int count = song.param_count[s] < PARAM_SLOTS ? song.param_count[s] : PARAM_SLOTS;
+  const int step = transport.step_pos % MAX_STEPS;
+  ParamSlot* const slots = song.param_slot[s];
+  const ParamSlot* track_slot = nullptr;
+  ParamSlot* freq_slot = nullptr;
+  for (int k = 0; k < count; ++k) {
+    if (slots[k].dest == &e.freqtrack) track_slot = &slots[k];
+    if (slots[k].dest == &e.freq) freq_slot = &slots[k];
+  }
+  if (track_slot == nullptr || track_slot->row == nullptr) return;
+  if (!(track_slot->row[step] > 0.99f)) return;
+  for (int k = 0; k < count; ++k) {
+    const ParamSlot& p = slots[k];
+    if ((p.cls != 1 && p.cls != 2) || p.dest == nullptr) continue;
+    const float v = *static_cast<const float*>(p.dest) * e.offset;
+    e.freq = v > kTrackedTop ? 1.0f : v / kTrackedTop;
+    if (p.cls == 1 && freq_slot != nullptr && freq_slot->row != nullptr) {
+      freq_slot->row[step] = e.freq;
+    }
+  }
+}
+
+void svf_derive(ModuleBase* m) {
+  SvfEffect& e = *static_cast<SvfEffect*>(m);
+  track_frequency(e);
+  e.freq = unit_range(e.freq);
+  e.res = unit_range(e.res);
+  e.mix_inv = 1.0f - e.mix;
+}
+
+void svf_reset(ModuleBase* m) {
+  SvfEffect& e = *static_cast<SvfEffect*>(m);
+  e.high = 0.0f;
+  e.band = 0.0f;
+  e.low = 0.0f;
+  e.notch = 0.0f;
+}
+
+void svf_init(ModuleBase* m) {
+  SvfEffect& e = *static_cast<SvfEffect*>(m);
+  e.freqtrack = 0;
+  e.offset = 1.0f;
+  e.res = 0.25f;
+  e.freq = 0.25f;
+  e.type = 1;
+  e.mix = 1.0f;
+  svf_reset(m);
+  svf_derive(m);
+}
+
+inline float clamp_full_scale(float y) {
+  if (y > 32768.0f) return 32768.0f;
+  return y < -32768.0f ? -32768.0f : y;
+}
+
+void svf_render(ModuleBase* m, float* buf) {
+  SvfEffect& e = *static_cast<SvfEffect*>(m);
+  const float f = e.freq, r = e.res, mix = e.mix, mix_inv = e.mix_inv;
+  const int type = e.type;
+  float h = e.high, b = e.band, l = e.low, n = e.notch;
+  for (int i = 0; i < kBlockFrames; ++i) {
+    const float x = buf[i];
+    h = x - r * b + l;
+    b = b + f * h;
+    l = l - f * b;
+    n = (h + l) * 0.5f;
+    const float y = type == 0 ? h : type == 1 ? b : type == 2 ? l : n;
+    buf[i] = mix * clamp_full_scale(y) + mix_inv * x;
+  }
+  e.high = h;
+  e.band = b;
+  e.low = l;
+  e.notch = n;
+}
+
+int svf_bind(ModuleBase* m, void** dests) {
+  SvfEffect& e = *static_cast<SvfEffect*>(m);
+  void* const list[] = {&e.freqtrack, &e.offset, &e.res, &e.freq, &e.type, &e.mix};
+  for (int q = 0; q < 6; ++q) dests[q] = list[q];
+  return 6;
+}
+
+const ParamInfo kSvfParams[] = {
+    {"FREQTRACK", 10, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"OFFSET", 0, 1.0f, 0.0f, 4.0f, {0.001f, 0.005f, 0.02f}},
+    {"RES", 13, 0.25f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"FREQ", 12, 0.25f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"TYPE", 11, 1.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
+    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+};
+
+}  // namespace
+
+const KindOps kSvfKind = {
+    kKindSvf,   "SVF",   2.3f,       svf_pool_slot, svf_init,
+    svf_render, nullptr, svf_derive, svf_reset,     nullptr,
+    svf_bind,   nullptr, kSvfParams, 6,
+};
+
+}  // namespace zorbel
