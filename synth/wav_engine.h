@@ -13,6 +13,26 @@ extern const KindOps kWavKind;
 constexpr int kPlaceholderFrames = 200;
 constexpr double kPlaceholderStart = 22.0;
 
+// Kind 0. Fields in parameter order (WARP and WARPWT act on the LFO and have no field).
+struct WavEngine : ModuleBase {
+  int16_t filename;   // the sample's number in the sample folder's list
+  int16_t bpmsync;    // non-zero: the speed is set so the sample lasts BPMSTEPS steps
+  int16_t bpmsteps;
+  float rdspeed;      // playback speed; negative plays backward. The pitch glide's target
+  float expmult;
+  float endoffset;
+  float startloc;     // loop start as a share of the sample length, 0..1
+  float endloc;       // loop end as a share of the sample length
+  int16_t playtype;   // 0 "ONESHOT", 1 "LOOP"
+  // Owned sample, or null for the silent placeholder.
+  SampleData* sample;
+  // Derived: frames advanced per output sample.
+  double speed;
+  // Running state.
+  double position;    // frames into the sample
+  bool ended;         // the play range has been passed at least once since the restart
+};
+
 // Hands a loaded sample to the WAV generator of `synth` (main thread, audio paused). The
 // generator takes ownership: `sample` must come from `new SampleData`, its data8 / data16 from
 // `new[]`. The previously held sample is freed; null returns the synth to the silent

@@ -1,0 +1,194 @@
+// The FM engine: a table modulator with hold, envelope and feedback driving a table carrier.
+#include "synth/fm_engine.h"
+
+#include "synth/table_position.h"
+#include "synth/wavetables.h"
+
+namespace zorbel {
+
+namespace {
+
+// Level change per control period for a stage lasting one second (32 / 44100).
+constexpr float kControlPeriodSeconds = 0.00072562357f;
+
+FmEngine pool[kPoolSize];
+
+float seconds_or_one(float s) { return s > 0.0f ? s : 1.0f; }
+
+ModuleBase* fm_pool_slot(int index) { return &pool[index]; }
+
+void fm_derive(ModuleBase* m) {
+  FmEngine& e = *static_cast<FmEngine*>(m);
+  e.carrfreq = clamp_frequency(e.carrfreq);
+  e.modoffset = limit_offset(e.carrfreq, e.modoffset);
+  const float index = std::isfinite(e.modindex) ? e.modindex : 0.0f;
+  e.depth = index * e.carrfreq * e.modoffset / 32768.0f;
+  mod_envelope_derive(e.env);
+}
+
+void fm_reset(ModuleBase* m) {
+  FmEngine& e = *static_cast<FmEngine*>(m);
+  e.mod_phase = 0.0f;
+  e.carr_phase = 0.0f;
+  e.mod_hold = kHoldExpired;
+  e.carr_hold = kHoldExpired;
+  e.mod_feedback = 0.0f;
+  e.carr_feedback = 0.0f;
+  mod_envelope_reset(e.env);
+}
+
+void fm_init(ModuleBase* m) {
+  FmEngine& e = *static_cast<FmEngine*>(m);
+  e.carrsh = 0;
+  e.carrfreq = 0.0f;
+  e.expmult = 1.0f;
+  e.endoffset = 1.0f;
+  e.carrwt = wavetables[kSine];
+  e.modindex = 1.0f;
+  e.env = ModEnvelope{};
+  e.modsh = 0;
+  e.modoffset = 2.0f;
+  e.modwt = wavetables[kSine];
+  e.fbtype = 0;
+  e.carrfb = 0.0f;
+  e.modfb = 0.0f;
+  fm_reset(m);
+  fm_derive(m);
+}
+
+void fm_restart(ModuleBase* m) {
+  FmEngine& e = *static_cast<FmEngine*>(m);
+  e.mod_hold = kHoldExpired;
+  e.carr_hold = kHoldExpired;
+  if (table_is_periodic(wavetable_number(e.modwt))) e.mod_phase = 0.0f;
+  if (table_is_periodic(wavetable_number(e.carrwt))) e.carr_phase = 0.0f;
+  mod_envelope_restart(e.env);
+}
+
+void fm_render(ModuleBase* m, float* buf) {
+  FmEngine& e = *static_cast<FmEngine*>(m);
+  const float* const carr_table = e.carrwt;
+  const float* const mod_table = e.modwt;
+  const bool a_is_carrier = feedback_a_is_carrier(e.fbtype);
+  const bool b_is_carrier = feedback_b_is_carrier(e.fbtype);
+  const int32_t modsh = e.modsh;
+  const int32_t carrsh = e.carrsh;
+  const float mod_inc = e.carrfreq * e.modoffset;
+  const float carr_inc = e.carrfreq;
+  const float depth = e.depth;
+  const float mod_fb_gain = e.modfb * 0.4f;
+  const float carr_fb_gain = e.carrfb * 0.4f;
+  float mod_phase = e.mod_phase;
+  float carr_phase = e.carr_phase;
+  int32_t mod_hold = e.mod_hold;
+  int32_t carr_hold = e.carr_hold;
+  float mod_fb = e.mod_feedback;
+  float carr_fb = e.carr_feedback;
+  ModEnvelope env = e.env;  // a local copy: buf may alias the instance's floats
+  for (int i = 0; i < kBlockFrames; ++i) {
+    // The modulator is read every sample; its hold only slows its phase.
+    const float source_a = a_is_carrier ? carr_fb : mod_fb;
+    float mod = read_table_guarded(
+        mod_table, wrap_table_position((source_a + mod_phase) * kHzToTablePoints));
+    if (++mod_hold >= modsh) {
+      mod_hold = 0;
+      mod_phase = step_down_phase(mod_phase + mod_inc);
+    }
+    mod_fb = mod * mod_fb_gain;
+    mod *= mod_envelope_tick(env);
+    const float source_b = b_is_carrier ? carr_fb : mod_fb;
+    const float out = read_table_guarded(
+        carr_table, wrap_table_position((source_b + carr_phase) * kHzToTablePoints));
+    if (++carr_hold >= carrsh) {
+      carr_hold = 0;
+      carr_phase = wrap_carrier_phase(carr_phase + mod * depth + carr_inc);
+    }
+    buf[i] = out;
+    carr_fb = out * carr_fb_gain;
+  }
+  e.env = env;
+  e.mod_phase = mod_phase;
+  e.carr_phase = carr_phase;
+  e.mod_hold = mod_hold;
+  e.carr_hold = carr_hold;
+  e.mod_feedback = mod_fb;
+  e.carr_feedback = carr_fb;
+}
+
+int fm_bind(ModuleBase* m, void** dests) {
+  FmEngine& e = *static_cast<FmEngine*>(m);
+  void* const list[] = {&e.carrsh,      &e.carrfreq,    &e.expmult,    &e.endoffset,
+                        &e.carrwt,      nullptr,        nullptr,       &e.modindex,
+                        &e.env.delay,   &e.env.attack,  &e.env.decay,  &e.env.decaymin,
+                        &e.env.sustain, &e.env.release, &e.modsh,      &e.modoffset,
+                        &e.modwt,       &e.fbtype,      &e.carrfb,     &e.modfb};
+  for (int q = 0; q < 20; ++q) dests[q] = list[q];
+  return 20;
+}
+
+float* fm_pitch_field(ModuleBase* m) { return &static_cast<FmEngine*>(m)->carrfreq; }
+
+// Hold counts are 16-bit fields, so their range stops at 32767 samples.
+const ParamInfo kFmParams[] = {
+    {"CARRSH", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"CARRFREQ", 1, 52.0f, 0.0f, 22050.0f, {1.0f, 10.0f, 100.0f}},
+    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.0002f, 0.0005f}},
+    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"CARRWT", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"CARRWARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"CARRWARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"MODINDEX", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"ATTACK", 15, 1.0f, 0.0001f, 10.0f, {0.001f, 0.01f, 0.05f}},
+    {"DECAY", 16, 1.0f, 0.0001f, 10.0f, {0.001f, 0.01f, 0.05f}},
+    {"DECAYMIN", 18, 0.5f, 0.0001f, 0.999f, {0.001f, 0.002f, 0.005f}},
+    {"SUSTAIN", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"RELEASE", 19, 2.0f, 0.0001f, 10.0f, {0.001f, 0.01f, 0.05f}},
+    {"MODSH", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"MODOFFSET", 0, 2.0f, 0.0f, 10.0f, {0.001f, 0.01f, 0.05f}},
+    {"MODWT", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"FBTYPE", 25, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
+    {"CARRFB", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"MODFB", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+};
+
+}  // namespace
+
+void mod_envelope_derive(ModEnvelope& env) {
+  const float attack = seconds_or_one(env.attack);
+  const float decay = seconds_or_one(env.decay);
+  const float release = seconds_or_one(env.release);
+  env.attack_inc = (1.0f / attack) * kControlPeriodSeconds;
+  env.decay_dec = (1.0f - env.decaymin) * (1.0f / decay) * kControlPeriodSeconds;
+  env.release_dec =
+      env.decaymin == 0.0f ? 1.0f : (1.0f / release) * kControlPeriodSeconds * env.decaymin;
+}
+
+void mod_envelope_restart(ModEnvelope& env) {
+  env.control_counter = 0;
+  env.delay_counter = 0;
+  env.sustain_counter = 0;
+  if (env.attack_inc > 0.05f) {
+    env.stage = 2;
+    env.level = 1.0f;
+  } else {
+    env.stage = 0;
+    env.level = 0.0f;
+  }
+}
+
+void mod_envelope_reset(ModEnvelope& env) {
+  env.control_counter = 0;
+  env.delay_counter = 0;
+  env.sustain_counter = 0;
+  env.stage = 4;
+  env.level = 0.0f;
+}
+
+const KindOps kFmKind = {
+    kKindFm,   "FM",       6.5f,           fm_pool_slot, fm_init,
+    fm_render, fm_restart, fm_derive,      fm_reset,     nullptr,
+    fm_bind,   fm_pitch_field, kFmParams,  20,
+};
+
+}  // namespace zorbel
