@@ -7,7 +7,6 @@
 #include "synth/param_value.h"
 #include "synth/pitch_glide.h"
 #include "synth/random_table.h"
-#include "synth/voice_output.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {
@@ -99,17 +98,6 @@ void apply_step_params(int track, const float* step_values) {
     write_value(track, sm, song.param_slot[track][k], v);
   }
   if (!legato) engine_restart(track);
-}
-
-void start_voice(int track, float volume, bool legato) {
-  if (track < 0 || track >= MAX_TRACKS) return;
-  if (VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[track].voice))
-    voice_start(*voice, volume, legato);
-}
-
-void silence_voice(int track) {
-  if (track < 0 || track >= MAX_TRACKS) return;
-  if (VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[track].voice)) voice_silence(*voice);
 }
 
 }  // namespace zorbel

@@ -232,5 +232,16 @@ void voice_silence(VoiceOutput& v) {
   v.exp_update_counter = kExpUpdateNow;
 }
 
+void start_voice(int track, float volume, bool legato) {
+  if (track < 0 || track >= MAX_TRACKS) return;
+  if (VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[track].voice))
+    voice_start(*voice, volume, legato);
+}
+
+void silence_voice(int track) {
+  if (track < 0 || track >= MAX_TRACKS) return;
+  if (VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[track].voice)) voice_silence(*voice);
+}
+
 }  // namespace zorbel
 
