@@ -6,7 +6,11 @@
 #include <random>
 #include <vector>
 
+#include "engine/audio_stream.h"
+#include "engine/init_engine.h"
 #include "engine/song.h"
+#include "synth/module_graph.h"
+#include "synth/note_table.h"
 #include "synth/clp_effect.h"
 #include "synth/dec_effect.h"
 #include "synth/msk_effect.h"
@@ -490,6 +494,33 @@ TEST_F(EffectDsp, ShpOverFullScaleStaysInsideItsTable) {
     ASSERT_TRUE(test::all_finite(out.data(), kBlockFrames));
     ASSERT_LE(std::fabs(out[0]), 32768.0f);
   }
+}
+
+// A BAMSVF synth built by the graph: the filter follows the note the step plays.
+TEST(SvfTrackingGraph, TheFilterFollowsThePlayedNote) {
+  init_engine(5);
+  const int type = type_code_from_name("BAMSVF");
+  build_synth(0, type);
+  sort_registry();
+  song.track_count = 1;
+  reset_play_cursor(0);
+  constexpr int kFreq1 = 1, kFreqTrack = 13, kFreq = 16;
+  ASSERT_STREQ(type_param(type, kFreqTrack)->name, "FREQTRACK");
+  ASSERT_STREQ(type_param(type, kFreq)->name, "FREQ");
+  for (int i = 0; i < kLaneLength; ++i) {
+    song.param_slot[0][kFreq1].lane[i] = 83.0f;  // B5, 987.77 Hz
+    song.param_slot[0][kFreqTrack].lane[i] = 1.0f;
+  }
+  song.step_trig[0][0][0] = 100;
+  song.step_vol[0][0][0] = 1.0f;
+  transport.step_countdown = 1.0f;
+  std::vector<float> out(2 * kBufferFrames);
+  render_buffer(out.data());
+  const auto& svf = *static_cast<const SvfEffect*>(synth_modules[0].effect);
+  EXPECT_NEAR(svf.freq, note_frequency(83.0f) / 5512.5f, 1e-5f);
+  EXPECT_EQ(song.param_slot[0][kFreq].row[transport.step_pos % MAX_STEPS], svf.freq);
+  EXPECT_TRUE(test::all_finite(out.data(), static_cast<int>(out.size())));
+  init_engine(5);
 }
 
 }  // namespace
