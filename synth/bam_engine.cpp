@@ -1,6 +1,7 @@
 // The BAM generator (kind 7): pool, initial values, per-sample render, restart and derived fields.
 #include "synth/bam_engine.h"
 
+#include "synth/pitch_limits.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {
@@ -11,8 +12,6 @@ BamEngine pool[kPoolSize];
 
 // A hold counter this high reads the table on the next sample whatever the hold length.
 constexpr int32_t kHoldReadNow = 32767;
-constexpr float kMaxFreq = 22050.0f;
-constexpr float kMaxOffsetFreq = 20000.0f;  // Hz oscillator 2 may reach
 
 const ParamInfo kParams[] = {
     {"SH1", 7, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
@@ -114,11 +113,8 @@ void restart(ModuleBase* m) {
 
 void derive(ModuleBase* m) {
   BamEngine& b = as_bam(m);
-  // Written as negated tests so a value that is not a number ends up in range too.
-  if (!(b.freq1 >= 0.0f)) b.freq1 = 0.0f;
-  if (b.freq1 > kMaxFreq) b.freq1 = kMaxFreq;
-  if (!(b.offset >= 0.0f)) b.offset = 0.0f;
-  if (b.freq1 * b.offset > kMaxOffsetFreq) b.offset = kMaxOffsetFreq / b.freq1;
+  b.freq1 = clamp_frequency(b.freq1);
+  b.offset = limit_offset(b.freq1, b.offset);
   b.inc1 = b.freq1 * kHzToTablePoints;
   b.inc2 = b.offset * b.inc1;
   b.oscmix_rest = 1.0f - b.oscmix;
