@@ -244,6 +244,16 @@ TEST_F(GraphTest, SampleTypesStartWithAnAttackDecaySustainVoice) {
   EXPECT_EQ(type_param(kBam, 26), nullptr);
 }
 
+TEST_F(GraphTest, SampleTypes58And59BuildMaskAndDecimation) {
+  if (!kind_ops(kKindWav) || !kind_ops(kKindMsk) || !kind_ops(kKindDec)) GTEST_SKIP();
+  build({58, 59});
+  EXPECT_EQ(synth_modules[0].effect_kind, kKindMsk);
+  EXPECT_EQ(synth_modules[1].effect_kind, kKindDec);
+  EXPECT_EQ(std::string(song.track_name[0]), "WAVMSK1  ");
+  EXPECT_EQ(song.freq_mode[0], 3);
+  EXPECT_EQ(song.param_count[0], 11 + 3 + 13);
+}
+
 TEST_F(GraphTest, FreeingEverythingEmptiesTheGraph) {
   build({kBamSvf, kKs, kN});
   free_all_modules();
