@@ -28,10 +28,13 @@ struct Rand15 {
 // position this consumer reads before returning to 0; a double read (the trigger draw) takes
 // a second step unless the first one wrapped.
 int take_position(int last, bool double_step) {
-  uint16_t pos = read_position.load(std::memory_order_relaxed);
+  uint16_t seen = read_position.load(std::memory_order_relaxed);
+  int pos;
   uint16_t next;
   do {
-    if (pos > last) pos = 0;
+    // A consumer that wraps early (the noise engine) may find the position past its own end;
+    // it still reads there and then wraps.
+    pos = seen < kRandomTableSize ? seen : 0;
     next = static_cast<uint16_t>(pos + 1);
     if (next > last) {
       next = 0;
@@ -40,7 +43,7 @@ int take_position(int last, bool double_step) {
       // One before the end, the second step would leave the table: wrap instead.
       if (next > last) next = 0;
     }
-  } while (!read_position.compare_exchange_weak(pos, next, std::memory_order_relaxed));
+  } while (!read_position.compare_exchange_weak(seen, next, std::memory_order_relaxed));
   return pos;
 }
 

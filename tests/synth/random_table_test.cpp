@@ -54,6 +54,12 @@ TEST_F(RandomTableTest, ReadPositionWrapsPerConsumer) {
   set_random_read_position(4092);
   random_noise_value();
   EXPECT_EQ(random_read_position(), 0);
+  // Past the noise engine's end (left there by another consumer) it reads on and wraps.
+  set_random_read_position(4094);
+  const float last = random_raw();
+  set_random_read_position(4094);
+  EXPECT_EQ(random_noise_value(), last);
+  EXPECT_EQ(random_read_position(), 0);
   set_random_read_position(10);
   random_percent();
   EXPECT_EQ(random_read_position(), 12);
