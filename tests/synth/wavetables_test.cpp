@@ -86,6 +86,18 @@ TEST_F(WavetableTest, StoredTablesEntryForEntry) {
   EXPECT_EQ(wavetables[kIsine3][96], 31160.0f);
   EXPECT_EQ(wavetables[kIsine3][127], -5701.0f);
   EXPECT_EQ(wavetables[kIsine3][128], -5703.0f);
+  // Plain and position-weighted sums over all 129 entries catch a lost, swapped or mistyped one.
+  const long expected[3][2] = {{-5708, 57746980}, {-191366, 32881545}, {-282972, 20033882}};
+  for (int t = 0; t < 3; ++t) {
+    long sum = 0;
+    long weighted = 0;
+    for (int i = 0; i <= 128; ++i) {
+      sum += static_cast<long>(wavetables[kIsine + t][i]);
+      weighted += i * static_cast<long>(wavetables[kIsine + t][i]);
+    }
+    EXPECT_EQ(sum, expected[t][0]) << t;
+    EXPECT_EQ(weighted, expected[t][1]) << t;
+  }
   for (int i = 0; i < 128; ++i) {
     const double x = wavetables[kIsine][i];
     EXPECT_NEAR(wavetables[kIsiner2][i], std::copysign(std::sqrt(std::fabs(x) / 32768.0) * 32768.0, x), 0.02);
