@@ -32,7 +32,9 @@ void lfo_init(Lfo& lfo, void* target, int target_kind) {
 }
 
 void lfo_block(Lfo& lfo) {
-  const float x = read_table(lfo.table, lfo.phase / kPhaseToPoints) * lfo.depth / 32768.0f;
+  float x = read_table(lfo.table, lfo.phase / kPhaseToPoints) * lfo.depth / 32768.0f;
+  // An overflowing depth would otherwise feed itself through the next amount drawn from it.
+  if (!std::isfinite(x)) x = 0.0f;
   if (lfo.target_kind == kTarget16) {
     if (!lfo.target_glided)
       *static_cast<int16_t*>(lfo.target) =
@@ -65,6 +67,7 @@ void lfo_set_amount(Lfo& lfo, float w, float scale) {
   else
     t = *static_cast<const float*>(lfo.target) * scale;
   lfo.depth = random_signed() * t * w;
+  if (!std::isfinite(lfo.depth)) lfo.depth = 0.0f;
 }
 
 void lfo_reset(Lfo& lfo) {

@@ -151,5 +151,19 @@ TEST_F(LfoTest, AmountDrawsRateAndDepthAroundTheValue) {
   EXPECT_EQ(lfo_.depth, 0.0f);
 }
 
+TEST_F(LfoTest, AnOverflowingPitchDoesNotLeaveTheLfoStuckOnNotANumber) {
+  target_ = INFINITY;
+  lfo_set_amount(lfo_, 1.0f, 0.1f);
+  EXPECT_TRUE(std::isfinite(lfo_.depth));
+  lfo_.centre = 300.0f;
+  lfo_.depth = 3e38f;
+  lfo_.phase = 11025.0f;
+  lfo_.table = wavetables[kSine];
+  lfo_block(lfo_);
+  lfo_set_amount(lfo_, 1.0f, 0.1f);
+  lfo_block(lfo_);
+  EXPECT_TRUE(std::isfinite(target_));
+}
+
 }  // namespace
 }  // namespace zorbel
