@@ -423,6 +423,10 @@ void free_all_modules() {
   registry_count = 0;
   built_synths = 0;
   destination_count = 0;
+  // No slot may keep pointing into a freed module (the noise engine's first slot aims at its
+  // pitch glide); building a synth binds them again.
+  for (auto& track : song.param_slot)
+    for (ParamSlot& slot : track) slot.dest = nullptr;
   std::memset(synth_buffer, 0, sizeof synth_buffer);
 }
 

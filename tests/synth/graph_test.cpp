@@ -260,6 +260,7 @@ TEST_F(GraphTest, FreeingEverythingEmptiesTheGraph) {
   for (int kind = 0; kind < kKindCount; ++kind) EXPECT_EQ(nth_instance(kind, 0), nullptr);
   EXPECT_EQ(registry_size(), 0);
   EXPECT_EQ(module_count(0, kKindBam), 0);
+  EXPECT_EQ(song.param_slot[2][0].dest, nullptr);  // was the freed glide of the noise synth
   for (int s = 0; s < 16; ++s) build_synth(s, kBam);  // every pool slot is free again
   EXPECT_EQ(list_synths(kKindBam).size(), 16u);
 }
