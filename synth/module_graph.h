@@ -41,6 +41,8 @@ extern float lane_pool[kLanePoolSize][kLaneLength];
 // Builds synth number `synth` (the next free slot) as type code `type`: modules, display name,
 // synth_type, freq_mode, parameter slots and the track's play cursor. With init_lanes every lane
 // value takes the parameter's default. song.track_count is the caller's to raise.
+// Fatal: 0 synth number outside 0..15, 13 no room in the lane pool, 4 type outside 0..63 (or a
+// kind this program lacks), 1 more than 52 parameters, 7 a module pool exhausted.
 void build_synth(int synth, int type, bool init_lanes = true);
 // Removes synth `synth` and shifts the higher synths (their modules, lanes, parameter slots,
 // names, types and frequency modes) down by one; song.track_count drops by one.
@@ -48,10 +50,13 @@ void delete_synth(int synth);
 void sort_registry();
 void start_block();
 void render_block();
-// total plus the cost of one synth type, in percent of the time budget.
+// total plus the cost of one synth type, in percent of the time budget. Empty slots (66, 65535)
+// cost nothing; a code outside the table is fatal 3.
 float synth_cost(int type, float total);
 void free_all_modules();
-// Stops the audio stream and ends the process with status 255.
+// Stops the audio stream and ends the process with status 255. Render faults (9, 10 a registry
+// entry without function or instance, 11 a track without a voice) end it at once from the audio
+// thread, which cannot stop its own stream.
 [[noreturn]] void fatal_exit(int code);
 
 // The note start of synth s's generator (end of a voice delay, a non-legato step).
@@ -94,7 +99,8 @@ int cost_overload_at(const int32_t* types, int count);
 // Whether a synth of `type` may be added to the song's track_count synths.
 bool can_add_synth(int type);
 
-// Type names: engine name followed by the effect suffix ("BAMSVF"); 64 "KSBD".
+// Type names: engine name followed by the effect suffix ("BAMSVF"); 64 "KSBD". A code outside
+// 0..64 is fatal 8.
 const char* type_name_from_code(int code);
 // The code of a type name, or -1 when the name is none of the 65.
 int type_code_from_name(const char* name);
