@@ -191,6 +191,24 @@ TEST_F(BamRenderTest, DamagedValuesLeaveTheFieldsUsable) {
   }
 }
 
+TEST_F(BamRenderTest, TransportResetSilencesTheVoiceAndClearsPhases) {
+  set_lane(kFreq1, 60.0f);
+  hit(0, 1.0f);
+  std::vector<float> out(2 * kBufferFrames);
+  for (int b = 0; b < 4; ++b) render_buffer(out.data());
+  ASSERT_GT(test::rms(out.data(), 2 * kBufferFrames), 0.01);
+  reset_modules();
+  const VoiceOutput& voice = *static_cast<const VoiceOutput*>(synth_modules[0].voice);
+  EXPECT_EQ(voice.stage, kStageRelease);
+  EXPECT_EQ(voice.level, 0.0f);
+  EXPECT_EQ(voice.exp_level, 0.0f);
+  EXPECT_EQ(bam().phase1, 0.0f);
+  EXPECT_EQ(synth_buffer[0][5], 0.0f);
+  song.step_trig[0][0][0] = 0;
+  render_buffer(out.data());
+  for (float v : out) ASSERT_EQ(v, 0.0f);
+}
+
 TEST_F(BamRenderTest, SameSeedRendersBitForBit) {
   set_lane(kFreq1, 57.0f);
   set_lane(11, 0.4f);  // WARP: the random table drives the LFO
