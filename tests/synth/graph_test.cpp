@@ -8,6 +8,7 @@
 #include "synth/bam_engine.h"
 #include "synth/lfo.h"
 #include "synth/module_graph.h"
+#include "synth/n_engine.h"
 #include "synth/pitch_glide.h"
 #include "synth/synth_types.h"
 #include "synth/voice_output.h"
@@ -387,6 +388,48 @@ TEST_F(GraphDeathTest, ATypeWithMoreThan52ParametersIsRefused) {
         build_synth(0, kBamSvf);
       },
       ::testing::ExitedWithCode(255), "");
+}
+
+}  // namespace
+}  // namespace zorbel
+
+namespace zorbel {
+namespace {
+
+using RealKindsTest = test::EngineTest;
+
+// What the pitch glide reads from a step, per engine: pitch, EXPMULT and ENDOFFSET positions.
+TEST_F(RealKindsTest, EveryEngineTellsTheGlideWhereItsPitchAndRatioAre) {
+  struct Expected { int type, pitch, expmult, endoffset; bool note; };
+  const Expected engines[] = {{0, 1, 2, 3, true},  {8, 2, 3, 4, true},  {16, 1, 2, 3, true},
+                              {24, 4, 5, 6, true}, {32, 0, 1, 2, false}, {40, 0, 1, 2, true},
+                              {48, 0, 1, 2, true}, {56, 3, 4, 5, false}};
+  for (const Expected& e : engines) {
+    if (!kind_ops(type_engine_kind(e.type))) continue;
+    init_engine(test::kTestSeed);
+    build_synth(0, e.type);
+    const SynthModules& sm = synth_modules[0];
+    EXPECT_EQ(sm.pitch_param, e.pitch) << e.type;
+    EXPECT_EQ(sm.expmult_param, e.expmult) << e.type;
+    EXPECT_EQ(sm.endoffset_param, e.endoffset) << e.type;
+    EXPECT_EQ(sm.pitch_is_note, e.note) << e.type;
+    EXPECT_EQ(sm.lfo == nullptr, e.type == 32) << e.type;
+  }
+}
+
+TEST_F(RealKindsTest, NoiseStepsReachSampHoldThroughTheGlide) {
+  if (!kind_ops(kKindN)) GTEST_SKIP();
+  build_synth(0, 32);
+  sort_registry();
+  song.track_count = 1;
+  float values[PARAM_SLOTS];
+  for (int k = 0; k < song.param_count[0]; ++k) values[k] = song.param_slot[0][k].def;
+  values[0] = 25.0f;
+  apply_step_params(0, values);
+  block_step();
+  const NEngine& noise = *static_cast<const NEngine*>(synth_modules[0].generator);
+  EXPECT_EQ(static_cast<const PitchGlide*>(synth_modules[0].glide)->target, &noise.samphold);
+  EXPECT_EQ(noise.samphold, 25);
 }
 
 }  // namespace
