@@ -22,8 +22,6 @@ namespace {
 
 constexpr int kCountRows = MAX_TRACKS + 1;  // synths 0..15 and one spare row
 constexpr int kCountColumns = 21;
-constexpr int kNoEngine = 20;
-constexpr int kNoEffect = 21;
 // Generators first, then effects; within a kind, synth order.
 constexpr int kRenderOrder[] = {kKindBam, kKindKs,  kKindWav, kKindRot, kKindZbq,
                                 kKindBfm, kKindFm,  kKindN,   kKindSvf, kKindRd,
