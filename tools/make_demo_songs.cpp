@@ -35,6 +35,7 @@ void start_song(float bpm, float swing, int seqlen) {
   song.swing_pct = swing;
   song.swing_steps = 2;
   song.seqlen = static_cast<uint16_t>(seqlen);
+  song.master_vol = 0.7f;  // headroom: the loudest moments of the demos stay below the clamp
   for (int l = 0; l < MAX_LOOPS; ++l) std::snprintf(song.loop_name[l], kLoopNameLen, "%02d", l);
 }
 
@@ -233,7 +234,7 @@ void neon_run() {
                                             chords[chord][2] + 12, chords[chord][1] + 24}, 16, 2);
       for (size_t i = 0; i < arp.size(); ++i)
         if (arp[i] >= 0) hit(pluck, loop, half * 32 + static_cast<int>(i) * k16th, 0.6f, arp[i]);
-      hit(pad, loop, half * 32, 0.45f, chords[chord][0]);
+      hit(pad, loop, half * 32, 0.8f, chords[chord][0]);
     }
   }
   // Loops 2 and 3 add the lead; loop 4 is the breakdown, loop 5 the fill.
@@ -255,19 +256,21 @@ void neon_run() {
   song_order({{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 1}, {2, 2}, {3, 2}});
 }
 
-// A slow swung groove: ZBQ chords through PCF, the sample chopped on the WAV synth through SHP,
+// A slow swung groove: ZBQ chords through PCF, the sample chopped on the WAV synth,
 // KS plucks through CLP, N hats, a BAM bass through RD and ROT blips through MSK.
 void tidepool(const char* sample) {
   start_song(96.0f, 58.0f, 64);
   const int chords = add_synth("ZBQPCF");
-  const int vox = add_synth("WAVSHP");
+  const int vox = add_synth("WAV");
   const int pluck = add_synth("KSCLP");
-  const int hats = add_synth("NSVF", 7);
+  const int hats = add_synth("NSVF", 6);
   const int kick = add_synth("BAM", 1);
   const int bass = add_synth("BAMRD", 12);
   const int blips = add_synth("ROTMSK");
   finish_synths();
-  for (int t : {chords, vox, pluck, blips}) set_param(t, "VOL", 0.5f);
+  for (int t : {chords, pluck, blips}) set_param(t, "VOL", 0.5f);
+  set_param(vox, "VOL", 1.0f);
+  set_param(vox, "ATTACK", 0.0001f);  // the sample has its own attack
   // The sample travels by name: the song stores it and loading finds it in the WAV list.
   scan_wav_folder();
   const int k = find_wav(sample);
@@ -298,7 +301,7 @@ void tidepool(const char* sample) {
     const float speeds[4] = {1.0f, 1.4983f, 2.0f, 1.3348f};
     for (int k = 0; k < 4; ++k) {
       const int step = k * 16 + (loop % 2 ? 6 : 0);
-      hit(vox, loop, step, 0.6f, -1, k == 3 ? 70 : 100);
+      hit(vox, loop, step, 0.9f, -1, k == 3 ? 70 : 100);
       set_param_from(vox, "RDSPEED", loop, step, speeds[(k + loop) % 4]);
     }
     melody(blips, loop, {-1, -1, 81, -1, -1, 84, -1, -1, -1, 86, -1, -1, 88, -1, -1, -1,
