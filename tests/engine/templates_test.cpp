@@ -1,7 +1,9 @@
 // Whole-song replacement: templates, built-in sounds, the start-up song and custom templates.
-#include <cstring>
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
+#include "engine/audio_stream.h"
 #include "engine/builtin_sounds.h"
 #include "engine/song_templates.h"
 #include "synth/module_graph.h"
@@ -33,10 +35,9 @@ TEST_F(TemplatesTest, EveryTemplateBuildsItsSynthsAndSoundsInOrder) {
       }
     }
     for (int t = tmpl.count; t < MAX_TRACKS; ++t) EXPECT_EQ(song.synth_type[t], SYNTH_TYPE_NONE);
-    if (tmpl.count < MAX_TRACKS) EXPECT_STREQ(song.track_name[tmpl.count], "~");
-    float cost = 0.0f;
-    for (int t = 0; t < tmpl.count; ++t) cost = synth_cost(tmpl.entries[t].type, cost);
-    EXPECT_LE(cost, 100.0f) << tmpl.name;
+    if (tmpl.count < MAX_TRACKS) {
+      EXPECT_STREQ(song.track_name[tmpl.count], "~");
+    }
   }
 }
 
