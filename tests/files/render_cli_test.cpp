@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -136,6 +137,43 @@ TEST_F(RenderCliTest, SaveWritesTheSongBackAndRendersNothingAlone) {
   EXPECT_TRUE(std::filesystem::exists("seq/COPY2.SEQ"));
   EXPECT_EQ(read_bytes("wav/C.WAV").size(), 44u + 2u * 4096u);
   EXPECT_NE(render("seq/QUIET.SEQ --save nofolder/A.SEQ").status, 0);
+}
+
+// A song that uses the random tables: a noise synth, and steps that sound half of the time.
+void build_random_song() {
+  for (int type : {0, 32}) {  // BAM, N
+    const int t = song.track_count;
+    build_synth(t, type, true);
+    song.track_count = static_cast<int16_t>(t + 1);
+    for (int k = 0; k < song.param_count[t]; ++k)
+      if (std::string(type_param(type, k)->name) == "VOL")
+        for (int i = 0; i < kLaneLength; ++i) song.param_slot[t][k].lane[i] = 0.8f;
+    for (int s = 0; s < MAX_STEPS; s += 4) {
+      song.step_trig[0][t][s] = 50;
+      song.step_vol[0][t][s] = 0.9f;
+    }
+  }
+  std::strcpy(song.track_name[2], "~");
+  sort_registry();
+}
+
+TEST_F(RenderCliTest, SeededRendersRepeatBitForBitAndMatchRecording) {
+  build_random_song();
+  ASSERT_TRUE(save_song("RANDOM.SEQ"));
+  ASSERT_EQ(render("seq/RANDOM.SEQ --seed 7 --blocks 40 -o wav/A.WAV").status, 0);
+  ASSERT_EQ(render("seq/RANDOM.SEQ --seed 7 --blocks 40 -o wav/B.WAV").status, 0);
+  ASSERT_EQ(render("seq/RANDOM.SEQ --seed 8 --blocks 40 -o wav/C.WAV").status, 0);
+  const std::vector<uint8_t> a = read_bytes("wav/A.WAV");
+  ASSERT_EQ(a.size(), 44u + 40u * 4096u);
+  EXPECT_TRUE(a == read_bytes("wav/B.WAV"));
+  EXPECT_FALSE(a == read_bytes("wav/C.WAV"));
+  EXPECT_TRUE(std::any_of(a.begin() + 44, a.end(), [](uint8_t b) { return b != 0; }));
+
+  // The same file as recording inside the program after loading the song with that seed.
+  init_engine(7);
+  ASSERT_TRUE(load_song("seq/RANDOM.SEQ"));
+  ASSERT_TRUE(record_blocks_to_wav("wav/IN.WAV", 40));
+  EXPECT_TRUE(a == read_bytes("wav/IN.WAV"));
 }
 
 }  // namespace
