@@ -56,7 +56,7 @@ void run(benchmark::State& state, int synths) {
   state.counters["x_realtime"] = benchmark::Counter(
       buffers * kBufferSeconds, benchmark::Counter::kIsRate);
   if (synths > 0)
-    state.counters["ns_per_block_per_synth"] = benchmark::Counter(
+    state.counters["block_per_synth"] = benchmark::Counter(
         buffers * kBlocksPerBuffer * synths,
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
