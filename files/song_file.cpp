@@ -195,7 +195,8 @@ void apply_song_image(const SongImage& image) {
   const float* lanes = image.lanes.data();
   song.track_count = 0;
   for (int t = 0; t < n; ++t) {
-    build_synth(t, image.synth_type[t], true);
+    // Every lane the synth gets is filled from the file below.
+    build_synth(t, image.synth_type[t], false);
     song.synth_type[t] = image.synth_type[t];
     song.track_count = static_cast<int16_t>(t + 1);
   }
