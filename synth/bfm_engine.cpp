@@ -92,8 +92,10 @@ inline float held_read(const float* table, float position, int32_t& counter, int
   return held;
 }
 
-void bfm_render(ModuleBase* m, float* buf) {
-  BfmEngine& e = *static_cast<BfmEngine*>(m);
+// kFeedback false: both feedback gains and both stored feedback signals are 0, so every source
+// is 0 and the loop carries no dependency from one sample's output to the next sample's reads.
+template <bool kFeedback>
+void bfm_run(BfmEngine& e, float* buf) {
   const float* const mwt1 = e.mwt1;
   const float* const mwt2 = e.mwt2;
   const float* const cwt1 = e.cwt1;
@@ -118,7 +120,7 @@ void bfm_render(ModuleBase* m, float* buf) {
   ModEnvelope env = e.env;
   for (int i = 0; i < kBlockFrames; ++i) {
     // Both positions of a pair come from the phases before this sample's advance.
-    const float source_a = a_is_carrier ? carr_fb : mod_fb;
+    const float source_a = kFeedback ? (a_is_carrier ? carr_fb : mod_fb) : 0.0f;
     const float m1 = held_read(mwt1, wrap_table_position((source_a + p_m1) * kHzToTablePoints),
                                hold[kM1], msh1, held[kM1]);
     const float m2 = held_read(mwt2, wrap_table_position((source_a + p_m2) * kHzToTablePoints),
@@ -134,7 +136,7 @@ void bfm_render(ModuleBase* m, float* buf) {
     mod *= mod_envelope_tick(env);
 
     const float inc = depth * mod + cfreq;
-    const float source_b = b_is_carrier ? carr_fb : mod_fb;
+    const float source_b = kFeedback ? (b_is_carrier ? carr_fb : mod_fb) : 0.0f;
     const float c1 = held_read(cwt1, wrap_table_position((source_b + p_c1) * kHzToTablePoints),
                                hold[kC1], csh1, held[kC1]);
     const float c2 = held_read(cwt2, wrap_table_position((source_b + p_c2) * kHzToTablePoints),
@@ -160,6 +162,15 @@ void bfm_render(ModuleBase* m, float* buf) {
   e.phase[kC2] = p_c2;
   e.mod_feedback = mod_fb;
   e.carr_feedback = carr_fb;
+}
+
+void bfm_render(ModuleBase* m, float* buf) {
+  BfmEngine& e = *static_cast<BfmEngine*>(m);
+  if (e.modfb != 0.0f || e.carrfb != 0.0f || e.mod_feedback != 0.0f || e.carr_feedback != 0.0f) {
+    bfm_run<true>(e, buf);
+  } else {
+    bfm_run<false>(e, buf);
+  }
 }
 
 int bfm_bind(ModuleBase* m, void** dests) {

@@ -65,8 +65,10 @@ void fm_restart(ModuleBase* m) {
   mod_envelope_restart(e.env);
 }
 
-void fm_render(ModuleBase* m, float* buf) {
-  FmEngine& e = *static_cast<FmEngine*>(m);
+// kFeedback false: both feedback gains and both stored feedback signals are 0, so every source
+// is 0 and the loop carries no dependency from one sample's output to the next sample's reads.
+template <bool kFeedback>
+void fm_run(FmEngine& e, float* buf) {
   const float* const carr_table = e.carrwt;
   const float* const mod_table = e.modwt;
   const bool a_is_carrier = feedback_a_is_carrier(e.fbtype);
@@ -87,7 +89,7 @@ void fm_render(ModuleBase* m, float* buf) {
   ModEnvelope env = e.env;  // a local copy: buf may alias the instance's floats
   for (int i = 0; i < kBlockFrames; ++i) {
     // The modulator is read every sample; its hold only slows its phase.
-    const float source_a = a_is_carrier ? carr_fb : mod_fb;
+    const float source_a = kFeedback ? (a_is_carrier ? carr_fb : mod_fb) : 0.0f;
     float mod = read_table_guarded(
         mod_table, wrap_table_position((source_a + mod_phase) * kHzToTablePoints));
     if (++mod_hold >= modsh) {
@@ -96,7 +98,7 @@ void fm_render(ModuleBase* m, float* buf) {
     }
     mod_fb = mod * mod_fb_gain;
     mod *= mod_envelope_tick(env);
-    const float source_b = b_is_carrier ? carr_fb : mod_fb;
+    const float source_b = kFeedback ? (b_is_carrier ? carr_fb : mod_fb) : 0.0f;
     const float out = read_table_guarded(
         carr_table, wrap_table_position((source_b + carr_phase) * kHzToTablePoints));
     if (++carr_hold >= carrsh) {
@@ -113,6 +115,15 @@ void fm_render(ModuleBase* m, float* buf) {
   e.carr_hold = carr_hold;
   e.mod_feedback = mod_fb;
   e.carr_feedback = carr_fb;
+}
+
+void fm_render(ModuleBase* m, float* buf) {
+  FmEngine& e = *static_cast<FmEngine*>(m);
+  if (e.modfb != 0.0f || e.carrfb != 0.0f || e.mod_feedback != 0.0f || e.carr_feedback != 0.0f) {
+    fm_run<true>(e, buf);
+  } else {
+    fm_run<false>(e, buf);
+  }
 }
 
 int fm_bind(ModuleBase* m, void** dests) {
