@@ -57,8 +57,8 @@ int clp_bind(ModuleBase* m, void** dests) {
 
 const ParamInfo kClpParams[] = {
     {"TYPE", 23, 1.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"MAX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"MAX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

@@ -70,7 +70,7 @@ int dec_bind(ModuleBase* m, void** dests) {
 const ParamInfo kDecParams[] = {
     {"SAMPHOLD", 7, 5.0f, 0.0f, 2000.0f, {1.0f, 5.0f, 10.0f}},
     {"NQUANTS", 26, 32.0f, 2.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

@@ -91,14 +91,14 @@ int ks_bind(ModuleBase* m, void** dests) {
 float* ks_pitch_field(ModuleBase* m) { return &static_cast<KsEngine*>(m)->freq; }
 
 const ParamInfo kKsParams[] = {
-    {"FILTPROB", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
-    {"ASPROB1", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
-    {"ASPROB2", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
-    {"AVEFAC", 0, 0.501f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"FILTPROB", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"ASPROB1", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"ASPROB2", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"AVEFAC", 0, 0.501f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
     {"FREQ", 1, 52.0f, 3.0f, 5512.0f, {1.0f, 10.0f, 20.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.0002f, 0.0005f}},
+    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
     {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
 };
 

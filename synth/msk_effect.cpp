@@ -65,7 +65,7 @@ int msk_bind(ModuleBase* m, void** dests) {
 const ParamInfo kMskParams[] = {
     {"TYPE", 22, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
     {"MASKVAL", 20, 21845.0f, 0.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

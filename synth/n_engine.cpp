@@ -58,7 +58,7 @@ int n_bind(ModuleBase* m, void** dests) {
 
 const ParamInfo kNParams[] = {
     {"SAMPHOLD", 0, 1.0f, 1.0f, 10000.0f, {1.0f, 10.0f, 50.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.0002f, 0.0005f}},
+    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
 };
 

@@ -105,8 +105,8 @@ int pcf_bind(ModuleBase* m, void** dests) {
 
 const ParamInfo kPcfParams[] = {
     {"FILTTYPE", 24, 0.0f, 0.0f, 5.0f, {1.0f, 1.0f, 1.0f}},
-    {"CONTROL", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"CONTROL", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

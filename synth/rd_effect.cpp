@@ -40,7 +40,7 @@ int rd_bind(ModuleBase* m, void** dests) {
 }
 
 const ParamInfo kRdParams[] = {
-    {"MIX", 0, 0.2f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"MIX", 0, 0.2f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

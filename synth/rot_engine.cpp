@@ -65,11 +65,11 @@ float* rot_pitch_field(ModuleBase* m) { return &static_cast<RotEngine*>(m)->freq
 // VAL is a 16-bit pattern: 65535 is all bits set (65536 would wrap to 0).
 const ParamInfo kRotParams[] = {
     {"FREQ", 1, 52.0f, 1.0f, 2756.0f, {1.0f, 5.0f, 10.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.0002f, 0.0005f}},
+    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
     {"DIST", 7, 1.0f, 1.0f, 15.0f, {1.0f, 1.0f, 1.0f}},
     {"VAL", 20, 15432.0f, 0.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
-    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
     {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
 };
 

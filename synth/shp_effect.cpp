@@ -74,7 +74,7 @@ int shp_bind(ModuleBase* m, void** dests) {
 
 const ParamInfo kShpParams[] = {
     {"TYPE", 9, 0.0f, 0.0f, 14.0f, {1.0f, 1.0f, 1.0f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.002f, 0.005f}},
+    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace
