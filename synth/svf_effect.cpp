@@ -72,8 +72,9 @@ void svf_init(ModuleBase* m) {
   e.freq = 0.25f;
   e.type = 1;
   e.mix = 1.0f;
+  e.mix_inv = 0.0f;
+  // No tracking here: the synth's parameter slots are bound only after its modules exist.
   svf_reset(m);
-  svf_derive(m);
 }
 
 inline float clamp_full_scale(float y) {
