@@ -1,5 +1,4 @@
-// The BFM engine: a modulator pair with hold, sync, mix and ring product, an envelope and
-// feedback, driving a carrier pair of the same build.
+// The BFM engine: a two-oscillator modulator with envelope and feedback driving a carrier pair.
 #include "synth/bfm_engine.h"
 
 #include "synth/table_position.h"

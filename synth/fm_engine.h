@@ -1,10 +1,10 @@
-// The two-operator FM engine, and the modulator envelope and phase wraps the paired FM engine
-// shares with it.
+// The two-operator FM engine, with the modulator envelope and phase wraps BFM shares.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 
+#include "synth/mod_envelope.h"
 #include "synth/module.h"
 #include "synth/pitch_limits.h"
 
@@ -16,67 +16,6 @@ extern const KindOps kFmKind;
 constexpr float kPhaseCycle = 44100.0f;
 // A hold counter value that makes the next sample read or advance whatever the hold count.
 constexpr int32_t kHoldExpired = 8388607;
-
-// DADSR envelope of an FM modulator: the voice envelope's stage rules, stepped once per control
-// period of 32 samples; stages 5 and above behave as release.
-struct ModEnvelope {
-  int32_t delay = 0;       // control periods before the attack
-  float attack = 1.0f;     // seconds; 0 (or less) means 1
-  float decay = 1.0f;      // seconds; 0 (or less) means 1
-  float decaymin = 0.5f;   // level at which the decay stops
-  int32_t sustain = 0;     // control periods held at decaymin
-  float release = 2.0f;    // seconds; 0 (or less) means 1
-  // Derived: level change per control period.
-  float attack_inc = 0.0f;
-  float decay_dec = 0.0f;
-  float release_dec = 1.0f;
-  // Running state.
-  float level = 0.0f;
-  int32_t control_counter = 0;  // samples into the current control period
-  int16_t stage = 4;            // 0 delay, 1 attack, 2 decay, 3 sustain, 4 release
-  int32_t delay_counter = 0;    // control periods
-  int32_t sustain_counter = 0;  // control periods
-};
-
-void mod_envelope_derive(ModEnvelope& env);
-// Note start: delay stage at level 0, or straight into the decay at full level when the attack
-// is shorter than 20 control periods.
-void mod_envelope_restart(ModEnvelope& env);
-// Note-off: released to level 0.
-void mod_envelope_reset(ModEnvelope& env);
-
-// One sample: returns the level the modulator is scaled by.
-inline float mod_envelope_tick(ModEnvelope& env) {
-  if (++env.control_counter < 32) return env.level;
-  env.control_counter = 0;
-  switch (env.stage) {
-    case 0:
-      if (env.delay < ++env.delay_counter) env.stage = 1;
-      break;
-    case 1:
-      env.level += env.attack_inc;
-      if (env.level >= 1.0f) {
-        env.level = 1.0f;
-        env.stage = 2;
-      }
-      break;
-    case 2:
-      env.level -= env.decay_dec;
-      if (env.level <= env.decaymin) {
-        env.level = env.decaymin;
-        env.stage = 3;
-      }
-      break;
-    case 3:
-      if (env.sustain <= ++env.sustain_counter) env.stage = 4;
-      break;
-    default:
-      env.level -= env.release_dec;
-      if (env.level < 0.0f) env.level = 0.0f;
-      break;
-  }
-  return env.level;
-}
 
 // The modulator's phase wrap: 44100 off while above a cycle (increments stay below one cycle, so
 // once is enough; far-out values are brought in whole so the loop never spins).
