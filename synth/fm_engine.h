@@ -1,4 +1,4 @@
-// The two-operator FM engine, with the modulator envelope and phase wraps BFM shares.
+// The two-operator FM engine, with the phase wraps and feedback choice BFM shares.
 #pragma once
 
 #include <cmath>
