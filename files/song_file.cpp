@@ -1,6 +1,7 @@
 // Song file encoding and decoding, and saving and loading the song with it.
 #include "files/song_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>

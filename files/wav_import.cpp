@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "engine/audio_stream.h"
