@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/audio_stream.h"
+#include "files/wav_import.h"
 #include "synth/lfo.h"
 #include "synth/pitch_glide.h"
 #include "synth/synth_types.h"
@@ -245,6 +246,14 @@ void build_synth(int synth, int type, bool init_lanes) {
 
   fill_display_name(synth, type);
   song.synth_type[synth] = type;
+
+  // The sample list is read afresh whenever the song gains its only sample player, so files
+  // added to the folder since the last such synth show up.
+  if (engine_kind == kKindWav) {
+    int players = 0;
+    for (int s = 0; s < kCountRows; ++s) players += counts[s][kKindWav];
+    if (players == 0) scan_wav_folder();
+  }
 
   SynthModules& sm = synth_modules[synth];
   sm = SynthModules{};

@@ -131,6 +131,18 @@ TEST_F(WavFolderTest, ScanReplacesTheOldList) {
   EXPECT_EQ(wav_list.names[0][0], '\0');
 }
 
+TEST_F(WavFolderTest, TheFirstSamplePlayerOfASongReadsTheFolder) {
+  ASSERT_TRUE(write_bytes("wav/A.WAV", good_));
+  build_synth(0, 56);  // WAV: the first sample player, so the list is read
+  EXPECT_EQ(wav_list.count, 1);
+  ASSERT_TRUE(write_bytes("wav/B.WAV", good_));
+  build_synth(1, 57);  // a second one keeps the list as it was
+  EXPECT_EQ(wav_list.count, 1);
+  free_all_modules();
+  build_synth(0, 63);  // after the song lost its players, a new one reads the folder again
+  EXPECT_EQ(wav_list.count, 2);
+}
+
 class WavLoadTest : public WavFolderTest {
  protected:
   void SetUp() override {
