@@ -1,5 +1,5 @@
-// The real PortAudio stream against a dummy JACK server: it opens, calls back, pauses for a
-// structural edit and closes. Skipped where jackd is not installed.
+// The audio stream: the real PortAudio stream against a dummy JACK server (opens, calls back,
+// pauses for a structural edit, closes; skipped where jackd is missing) and the error exit.
 #include <portaudio.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -85,6 +85,12 @@ TEST_F(LiveStreamTest, RunsPausesAndCloses) {
   stop_audio();
   close_audio();
   EXPECT_FALSE(audio_is_open());
+}
+
+TEST(AudioFatal, PrintsThreeLinesAndExitsWithFailure) {
+  EXPECT_EXIT(audio_fatal(paInvalidSampleRate), ::testing::ExitedWithCode(1),
+              "An error occured while using the portaudio stream\nError number: -9997\n"
+              "Error message: Invalid sample rate");
 }
 
 }  // namespace
