@@ -85,7 +85,7 @@ void bfm_restart(ModuleBase* m) {
 inline float held_read(const float* table, float position, int32_t& counter, int32_t hold,
                        float& held) {
   if (++counter >= hold) {
-    held = read_table_guarded(table, position);
+    held = read_table(table, position);
     counter = 0;
   }
   return held;

@@ -85,7 +85,7 @@ void fm_run(FmEngine& e, float* buf) {
   for (int i = 0; i < kBlockFrames; ++i) {
     // The modulator is read every sample; its hold only slows its phase.
     const float source_a = kFeedback ? (a_is_carrier ? carr_fb : mod_fb) : 0.0f;
-    float mod = read_table_guarded(
+    float mod = read_table(
         mod_table, wrap_table_position((source_a + mod_phase) * kHzToTablePoints));
     if (++mod_hold >= modsh) {
       mod_hold = 0;
@@ -94,7 +94,7 @@ void fm_run(FmEngine& e, float* buf) {
     mod_fb = mod * mod_fb_gain;
     mod *= mod_envelope_tick(env);
     const float source_b = kFeedback ? (b_is_carrier ? carr_fb : mod_fb) : 0.0f;
-    const float out = read_table_guarded(
+    const float out = read_table(
         carr_table, wrap_table_position((source_b + carr_phase) * kHzToTablePoints));
     if (++carr_hold >= carrsh) {
       carr_hold = 0;

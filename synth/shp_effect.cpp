@@ -59,7 +59,7 @@ void shp_render(ModuleBase* m, float* buf) {
     shape_block(buf, mix, mix_inv, [table](float x) {
       float p = (x < 0.0f ? -x : x) * kSampleToTablePoints;
       if (!(p <= 128.0f)) p = 128.0f;  // beyond 4 x full scale (or NaN): the table's end
-      const float v = read_table_guarded(table, p);
+      const float v = read_table(table, p);
       return x < 0.0f ? -v : v;
     });
   }

@@ -22,16 +22,4 @@ inline float wrap_table_position(float p) {
   return (p >= 0.0f && p <= 128.0f) ? p : 0.0f;
 }
 
-// Interpolated read at 0 <= p <= 128. Position 128.0 reads entry 128 (the guard) without
-// touching the entry after it.
-inline float read_table_guarded(const float* table, float p) {
-  int i = static_cast<int>(p);
-  float f = p - static_cast<float>(i);
-  if (i >= kTablePoints) {
-    i = kTablePoints - 1;
-    f = 1.0f;
-  }
-  return f * table[i + 1] + (1.0f - f) * table[i];
-}
-
 }  // namespace zorbel
