@@ -121,8 +121,9 @@ void prev_loop() {
     if (transport.song_pos != 0) {
       transport.song_pos = static_cast<uint16_t>(transport.song_pos - 1);
     } else {
+      // Only the 1000 real positions count: a list without a marker keeps position 0.
       int first_marker = -1;
-      for (int p = 0; p <= SONG_LENGTH; ++p)
+      for (int p = 0; p < SONG_LENGTH; ++p)
         if (song.song_list[p] < 0) {
           first_marker = p;
           break;

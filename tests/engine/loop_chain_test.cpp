@@ -82,6 +82,14 @@ TEST_F(LoopChainTest, PreviousFromPositionZeroGoesToLastRealPosition) {
   EXPECT_EQ(transport.current_loop, 4);
 }
 
+TEST_F(LoopChainTest, PreviousFromPositionZeroWithoutMarkerStaysAtZero) {
+  set_list({7, 8}, {1, 1});  // the rest of the list is loop 0, no marker anywhere
+  transport.loop_down_requests.store(1);
+  prev_loop();
+  EXPECT_EQ(transport.song_pos, 0);
+  EXPECT_EQ(transport.current_loop, 7);
+}
+
 TEST_F(LoopChainTest, LoopModeWrapsBothWays) {
   transport.current_loop = 99;
   transport.loop_up_requests.store(1);
