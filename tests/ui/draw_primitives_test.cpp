@@ -174,6 +174,25 @@ TEST_F(DrawPrimitivesTest, CircleOutlineIsSymmetricAndLiesOnItsRadius) {
   }
 }
 
+TEST_F(DrawPrimitivesTest, CircleOfRadiusTenPaintsExactlyTheMidpointOctantMirrored) {
+  // Worked by hand from d = 3 - 2r: the octant from the top, as (dx, dy) below the centre.
+  const std::pair<int, int> octant[] = {{0, 10}, {1, 10}, {2, 10}, {3, 10},
+                                        {4, 9},  {5, 9},  {6, 8},  {7, 7}};
+  const int cx = 300, cy = 300;
+  PixelSet expected;
+  for (auto [a, b] : octant) {
+    for (int sa : {1, -1}) {
+      for (int sb : {1, -1}) {
+        expected.insert({cx + sa * a, cy + sb * b});
+        expected.insert({cx + sb * b, cy + sa * a});
+      }
+    }
+  }
+  draw_circle(cx, cy, 10, kInk);
+  EXPECT_EQ(painted_set(), expected);
+  EXPECT_EQ(expected.size(), 56u);
+}
+
 TEST_F(DrawPrimitivesTest, DrawingWithoutASurfaceDoesNothing) {
   reset_draw_state(nullptr);
   put_pixel(1, 1, kInk);
