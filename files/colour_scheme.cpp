@@ -43,15 +43,17 @@ LineRead read_line(std::FILE* file, char* line) {
   return overlong ? LineRead::kOverlong : LineRead::kLine;
 }
 
-// One channel: a run of 1 to 3 digits worth 0..255. Advances text past the digits.
+// One channel: a run of digits worth 0..255 (leading zeros allowed). Advances text past the
+// digits. A value past 255 is refused as soon as it is seen, so a long run cannot overflow.
 bool parse_channel(const char*& text, int& value) {
   int digits = 0;
   value = 0;
   while (*text >= '0' && *text <= '9') {
-    if (++digits > 3) return false;
+    ++digits;
     value = value * 10 + (*text++ - '0');
+    if (value > 255) return false;
   }
-  return digits > 0 && value <= 255;
+  return digits > 0;
 }
 
 // A colour line: red, green and blue, each pair separated by exactly one non-digit

@@ -231,6 +231,7 @@ TEST_F(ColourFileTest, DamagedFilesChangeNeitherTheColoursNorTheFile) {
       {"binary bytes", std::string("\0\x01\xff\r\n\n\n", 7) + std::string(300, '\xfe'), true},
       {"letters in a colour", with_line(colour_line(5, 4), "12 abc 4"), false},
       {"channel above 255", with_line(colour_line(5, 4), "300 0 0"), false},
+      {"channel far above 255", with_line(colour_line(5, 4), "0 99999999999999999999 0"), false},
       {"two separators", with_line(colour_line(5, 4), "1  2 3"), false},
       {"missing blue", with_line(colour_line(5, 4), "10 20"), false},
       {"empty colour line", with_line(colour_line(5, 4), ""), false},
@@ -279,10 +280,12 @@ TEST_F(ColourFileTest, AnyNonDigitSeparatesAndTrailingTextIsIgnored) {
   std::vector<std::string> lines = split_crlf(read_bytes(kShippedFile));
   lines[colour_line(1, 0)] = "8,12;16";
   lines[colour_line(1, 1)] = "248 0 24 trailing words";
+  lines[colour_line(1, 2)] = "0255 000000064 08";  // decimal numbers may carry leading zeros
   write_bytes(file_, join_crlf(lines));
   ASSERT_EQ(load_colour_preset(1), ColourFileStatus::kDone);
   EXPECT_EQ(colour_scheme.active[0], rgb_to_565(8, 12, 16));
   EXPECT_EQ(colour_scheme.active[1], rgb_to_565(248, 0, 24));
+  EXPECT_EQ(colour_scheme.active[2], rgb_to_565(255, 64, 8));
 }
 
 TEST_F(ColourFileTest, LineFeedOnlyFileLoadsAndIsSavedWithCrLf) {
