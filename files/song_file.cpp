@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "engine/audio_stream.h"
 #include "engine/clock.h"
@@ -255,11 +256,21 @@ void apply_song_image(const SongImage& image) {
       if (!is_wav_type(song.synth_type[t])) continue;
       const std::string& name = image.sample_names[node++];
       const int k = find_wav(name.c_str());
-      if (k < 0) continue;
-      load_wav_sample(wav_list.names[k], t);
-      float* lane = song.param_count[t] > 0 ? song.param_slot[t][0].lane : nullptr;
-      if (lane)
-        for (int i = 0; i < kLaneLength; ++i) lane[i] = static_cast<float>(k);
+      if (k >= 0) {
+        load_wav_sample(wav_list.names[k], t);
+        float* lane = song.param_count[t] > 0 ? song.param_slot[t][0].lane : nullptr;
+        if (lane)
+          for (int i = 0; i < kLaneLength; ++i) lane[i] = static_cast<float>(k);
+      }
+      // A sample missing from this folder (or unreadable) still keeps its name: the synth plays
+      // the silent placeholder, and saving the song again does not lose the reference.
+      if (!wav_sample(t) && !name.empty()) {
+        SampleData* named = new (std::nothrow) SampleData;
+        if (named) {
+          std::strncpy(named->name, name.c_str(), sizeof named->name - 1);
+          wav_set_sample(t, named);
+        }
+      }
     }
   }
 

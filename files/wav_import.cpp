@@ -157,7 +157,9 @@ int load_wav_sample(const char* name, int track) {
   }
   SampleData* sample = read ? decode_wav(bytes.data(), bytes.size(), &out_of_memory) : nullptr;
   if (!sample) {
-    if (out_of_memory && wav_sample(track)) return kWavReloadedPrevious;
+    // A sample without frames is the placeholder under a remembered name: nothing to keep.
+    const SampleData* held = wav_sample(track);
+    if (out_of_memory && held && held->length > 0) return kWavReloadedPrevious;
     return install_placeholder(track);
   }
   std::strncpy(sample->name, name, sizeof sample->name - 1);

@@ -278,7 +278,14 @@ TEST_F(SongFileTest, MissingSampleLeavesThePlaceholder) {
   init_engine(test::kTestSeed);
   ASSERT_TRUE(load_song("./seq/M.SEQ"));
   EXPECT_EQ(song.track_count, 1);
-  EXPECT_EQ(wav_sample(0), nullptr);
+  // The placeholder plays, but the synth keeps the name, so saving again still names the file.
+  const SampleData* sample = wav_sample(0);
+  ASSERT_NE(sample, nullptr);
+  EXPECT_EQ(sample->length, 0);
+  EXPECT_STREQ(sample->name, "GONE.WAV");
+  ASSERT_TRUE(save_song("M2.SEQ"));
+  const std::vector<uint8_t> again = read_bytes("seq/M2.SEQ");
+  EXPECT_EQ(std::string(again.end() - name.size(), again.end()), name);
 }
 
 // A song in memory, its fingerprint, and a check that a refused file changed nothing.

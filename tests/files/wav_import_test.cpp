@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "files/wav_import.h"
@@ -175,6 +176,24 @@ TEST_F(WavLoadTest, UnreadableFileGivesThePlaceholder) {
   EXPECT_EQ(load_wav_sample("BAD.WAV", 0), kWavNotLoaded);
   EXPECT_EQ(wav_sample(0), nullptr);
   EXPECT_EQ(load_wav_sample("KICK.WAV", 99), kWavNotLoaded);
+}
+
+// A file too large to take counts as memory running out; a sparse file costs no disk.
+TEST_F(WavLoadTest, NoMemoryKeepsAPreviousSampleButNotANamedPlaceholder) {
+  ASSERT_TRUE(write_bytes("wav/HUGE.WAV", good_));
+  std::filesystem::resize_file("wav/HUGE.WAV", kMaxWavFileBytes + 1);
+  // Only the placeholder, remembered under a name: there is no previous sample to keep.
+  SampleData* named = new SampleData;
+  std::strcpy(named->name, "GONE.WAV");
+  wav_set_sample(0, named);
+  EXPECT_EQ(load_wav_sample("HUGE.WAV", 0), kWavNotLoaded);
+  EXPECT_EQ(wav_sample(0), nullptr);
+
+  ASSERT_TRUE(write_bytes("wav/KICK.WAV", good_));
+  ASSERT_EQ(load_wav_sample("KICK.WAV", 0), kWavLoaded);
+  EXPECT_EQ(load_wav_sample("HUGE.WAV", 0), kWavReloadedPrevious);
+  ASSERT_NE(wav_sample(0), nullptr);
+  EXPECT_STREQ(wav_sample(0)->name, "KICK.WAV");
 }
 
 }  // namespace
