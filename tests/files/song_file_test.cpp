@@ -113,6 +113,92 @@ TEST_F(SongFileTest, SongWithoutSampleSynthsEndsWithTheLastLane) {
   EXPECT_FALSE(parse_song_file(b.data(), b.size() - 1, image, reason));
 }
 
+// Walks the body field by field with the plain readers, so two fields of the same encoding
+// saved in each other's place (tempo and swing, song list and repetitions) are caught.
+TEST_F(SongFileTest, BodyFieldsLieInTheirOrder) {
+  add_synth(kTypeFmSvf);
+  add_synth(kTypeWavPlain);
+  std::memcpy(song.loop_name[1], "ABCDEF", 6);
+  song.bpm = 140.0f;
+  song.swing_pct = 62.5f;
+  song.swing_steps = 5;
+  song.seqlen = 32;
+  song.song_list[0] = 7;
+  song.song_reps[0] = 4;
+  song.loop_track_enable[0][0] = 0;
+  song.stereoize[0] = -1.0f;
+  song.stereoize[1] = 1.0f;
+  song.step_trig[0][0][0] = 90;
+  song.step_vol[0][0][0] = 0.25f;
+  song.track_vol[0] = 0.5f;
+  song.track_vol[1] = 0.75f;
+  song.master_vol = 0.9f;
+  song.legato_steps[0][1] = 0x0000000300000002ull;
+  song.humanize[15] = 0.125f;
+  song.freq_mode[0] = 0;
+  song.param_slot[0][0].lane[0] = 3.5f;
+  const std::vector<uint8_t> b = encode_song("O.SEQ");
+  ByteReader in(b.data(), b.size());
+  for (int i = 0; i < 5 + 2 + 10 + 2; ++i) read_u8(in);  // header
+
+  EXPECT_EQ(read_u8(in), 2);  // B1
+  EXPECT_EQ(read_u8(in), kTypeFmSvf);  // B2, then B3 at once
+  char name[kTrackNameLen];
+  in.get(name, kTrackNameLen);
+  EXPECT_EQ(0, std::memcmp(name, song.track_name[0], kTrackNameLen));
+  EXPECT_EQ(read_u8(in), kTypeWavPlain);
+  in.get(name, kTrackNameLen);
+  char loop_names[MAX_LOOPS][6];
+  in.get(loop_names, sizeof loop_names);  // B4
+  EXPECT_EQ(0, std::memcmp(loop_names[1], "ABCDEF", 6));
+  EXPECT_EQ(read_f32(in), 140.0f);  // B5
+  EXPECT_EQ(read_f32(in), 62.5f);   // B6
+  EXPECT_EQ(read_u8(in), 5);        // B7
+  EXPECT_EQ(read_i16(in), 32);      // B8
+  EXPECT_EQ(read_i16(in), 1);       // B9: one 7, then 999 of the default
+  EXPECT_EQ(read_i16(in), 7);
+  EXPECT_EQ(read_i16(in), 999);
+  read_i16(in);
+  EXPECT_EQ(read_i16(in), 1);  // B10: one 4, then the rest
+  EXPECT_EQ(read_i16(in), 4);
+  EXPECT_EQ(read_i16(in), 999);
+  read_i16(in);
+  EXPECT_EQ(read_i16(in), 1);  // B11: track 0 of loop 0 silent, then 1599 enabled
+  EXPECT_EQ(read_i16(in), 0);
+  EXPECT_EQ(read_i16(in), 1599);
+  EXPECT_EQ(read_i16(in), 1);
+  EXPECT_EQ(read_u8(in), 0);  // B12: ON
+  EXPECT_EQ(read_u8(in), 1);  // OFF
+  EXPECT_EQ(read_i32(in), 1);  // B13: RLE32 of u8
+  EXPECT_EQ(read_u8(in), 90);
+  EXPECT_EQ(read_i32(in), MAX_LOOPS * MAX_TRACKS * MAX_STEPS - 1);
+  EXPECT_EQ(read_u8(in), 0);
+  EXPECT_EQ(read_i32(in), 1);  // B14: RLE32 of f32
+  EXPECT_EQ(read_f32(in), 0.25f);
+  read_i32(in);
+  read_f32(in);
+  EXPECT_EQ(read_u8(in), 0x41);  // B15: tagged f32 runs
+  EXPECT_EQ(read_f32(in), 0.5f);
+  EXPECT_EQ(read_u8(in), 0x41);
+  EXPECT_EQ(read_f32(in), 0.75f);
+  EXPECT_EQ(read_f32(in), 0.9f);  // B16
+  read_i32(in);                   // B17: loop 0, track 0 low and high halves
+  read_i32(in);
+  EXPECT_EQ(read_i32(in), 2);  // track 1 low half, then high half
+  EXPECT_EQ(read_i32(in), 3);
+  for (int i = 4; i < MAX_LOOPS * MAX_TRACKS * 2; ++i) read_i32(in);
+  for (int t = 0; t < 15; ++t) read_f32(in);  // B18
+  EXPECT_EQ(read_f32(in), 0.125f);
+  EXPECT_EQ(read_u8(in), 0x81);  // B19: tagged i16 runs, ABS then none
+  EXPECT_EQ(read_i16(in), 0);
+  EXPECT_EQ(read_u8(in), 0x81);
+  EXPECT_EQ(read_i16(in), 3);
+  EXPECT_EQ(read_i16(in), 1);  // B20: the first synth's first lane
+  EXPECT_EQ(read_f32(in), 3.5f);
+  EXPECT_FALSE(in.overrun());
+  EXPECT_EQ(b.back(), 0x60);  // B21: the sample player's (empty) name
+}
+
 // Every saved field set to a distinct non-default value.
 void fill_song() {
   add_synth(kTypeFmSvf);
