@@ -125,6 +125,19 @@ TEST_F(RecorderTest, RecordingStartsAtTheFirstStep) {
   EXPECT_EQ(transport.step_pos, 0);
 }
 
+TEST_F(RecorderTest, SongRecordingStartsAtTheFirstSongPosition) {
+  transport.play_mode = 1;
+  song.song_list[0] = 5;
+  song.song_list[1] = SONG_HALT;
+  transport.song_pos = 3;
+  transport.rep_count = 2;
+  transport.current_loop = 2;
+  ASSERT_TRUE(record_blocks_to_wav("wav/A.WAV", 1));
+  EXPECT_EQ(transport.current_loop, 5);
+  EXPECT_EQ(transport.song_pos, 0);
+  EXPECT_EQ(transport.rep_count, 0);
+}
+
 TEST_F(RecorderTest, FailedRecordingKeepsTheOldFileAndState) {
   ASSERT_TRUE(test::write_bytes("wav/KEEP.WAV", {1, 2, 3}));
   set_transport_stopped(1);
