@@ -115,6 +115,13 @@ bool parse_song_file(const uint8_t* data, std::size_t size, SongImage& image,
   for (float& h : image.humanize) h = read_f32(in);
   if (in.overrun() || !read_runs(image.freq_mode, image.track_count, RunShape::kTagged, in))
     return refuse(reason, truncated);
+  // A volume, swing or humanize that is not a number would reach the mixer and the 16-bit
+  // conversion of the recorder as NaN.
+  bool finite = std::isfinite(image.swing_pct) && std::isfinite(image.master_vol);
+  for (int t = 0; t < image.track_count; ++t)
+    finite = finite && std::isfinite(image.track_vol[t]) && std::isfinite(image.humanize[t]);
+  for (float v : image.step_vol) finite = finite && std::isfinite(v);
+  if (!finite) return refuse(reason, "a volume, swing or humanize value is not a number");
 
   image.lanes.assign(static_cast<std::size_t>(total_params) * kLaneLength, 0.0f);
   for (int k = 0; k < total_params; ++k)

@@ -467,6 +467,11 @@ TEST_F(DamagedFileTest, ValuesNoSongCanHoldAreRefused) {
   b[seqlen_at + 2] = 0;  // B9's first run count 0
   b[seqlen_at + 3] = 0;
   expect_refused(b, "zero run");
+  b = good_;
+  const size_t swing_at = kBody + 1 + 22 + 600 + 4;  // the f32 after bpm
+  const uint8_t nan_bytes[4] = {0x00, 0x00, 0xC0, 0x7F};
+  std::copy(nan_bytes, nan_bytes + 4, b.begin() + static_cast<std::ptrdiff_t>(swing_at));
+  expect_refused(b, "swing NaN");
 }
 
 TEST_F(DamagedFileTest, TrailingBytesAreIgnoredAndTheGoodFileLoads) {
