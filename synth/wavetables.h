@@ -28,9 +28,12 @@ inline bool table_is_periodic(int table) { return table >= 0 && table <= 26; }
 // the guard entry; the interpolation never touches the point after it, and a phase outside the
 // table (only from values far out of range) reads an end point instead of foreign memory.
 inline float read_table(const float* table, float phase) {
-  if (!(phase > 0.0f)) return table[0];
-  if (phase >= static_cast<float>(kTablePoints)) return table[kTablePoints];
-  const int i = static_cast<int>(phase);
+  // Branch-free clamps (a NaN fails both comparisons and reads point 0); at 128.0 the point
+  // below is weighted 0, so the guard entry is read without touching anything past it.
+  phase = phase > 0.0f ? phase : 0.0f;
+  phase = phase < static_cast<float>(kTablePoints) ? phase : static_cast<float>(kTablePoints);
+  int i = static_cast<int>(phase);
+  i = i < kTablePoints - 1 ? i : kTablePoints - 1;
   const float f = phase - static_cast<float>(i);
   return f * table[i + 1] + (1.0f - f) * table[i];
 }
