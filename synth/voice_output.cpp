@@ -37,20 +37,13 @@ void init(ModuleBase* m) {
   v.exp_delay = 0;
   v.expmult = 0.997f;
   v.exp_pan = 0.5f;
-  v.control_counter = kControlIdle;
-  v.level = 0.0f;
-  v.stage = kStageRelease;
-  v.delay_counter = 0;
   v.attack_inc = 0.0f;
   v.decay_dec = 0.0001f;
-  v.sustain_counter = 0;
   v.release_dec = 1.0f;
   v.volume = 0.0f;
   v.exp_delay_frames = 0;
-  v.exp_frame_counter = 0;
-  v.exp_update_counter = kExpUpdateNow;
-  v.exp_level = 0.0f;
   v.exp_volume = 0.0f;
+  voice_silence(v);  // a new voice is silent: released, level 0, counters idle
   v.pan_rest = 0.5f;
   v.exp_pan_rest = 0.5f;
 }
