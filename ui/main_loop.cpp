@@ -1,21 +1,90 @@
-// Frame loop of the main thread: events, drawing and the 5 ms frame pause.
+// Frame loop of the main thread: draw, input per event and every sixth frame, show, 5 ms pause.
 #include "ui/main_loop.h"
 
-#include <SDL/SDL.h>
+#include "ui/input.h"
+#include "ui/screen.h"
 
 namespace zorbel {
 
-void run_main_loop() {
-  for (;;) {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-      if (event.type == SDL_QUIT) return;
-      if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) return;
+namespace {
+
+struct ModeFunctions {
+  void (*draw)() = nullptr;
+  void (*input)() = nullptr;
+};
+
+const FrameSource* frames = nullptr;
+ModeFunctions modes[kModeCount];
+int mode = kModeEditor;
+int frame_counter = 0;
+
+constexpr int kFrameSleepMs = 5;
+constexpr int kIdleInputFrames = 5;  // the input runs unprompted once the counter passes this
+
+void call_input() {
+  const ModeFunctions& m = modes[mode];
+  if (m.input) m.input();
+}
+
+bool poll(bool* quit) { return frames && frames->poll_event && frames->poll_event(quit); }
+
+void present() {
+  unlock_screen(draw_state.surface);
+  if (frames && frames->present) frames->present();
+}
+
+}  // namespace
+
+void set_frame_source(const FrameSource* source) { frames = source; }
+
+void set_mode_functions(int m, void (*draw)(), void (*input_fn)()) {
+  if (m < 0 || m >= kModeCount) return;
+  modes[m].draw = draw;
+  modes[m].input = input_fn;
+}
+
+void set_mode(int m) {
+  if (m >= 0 && m < kModeCount) mode = m;
+}
+
+int current_mode() { return mode; }
+
+void reset_main_loop() {
+  mode = kModeEditor;
+  frame_counter = 0;
+}
+
+void run_frame() {
+  lock_screen(draw_state.surface);
+  if (modes[mode].draw) modes[mode].draw();
+  bool input_called = false;
+  if (frame_counter > kIdleInputFrames - 1) {
+    frame_counter = 0;
+    bool quit = false;
+    poll(&quit);
+    if (quit) input.quit = true;
+    call_input();
+    present();
+    input_called = true;
+  } else {
+    ++frame_counter;
+    bool quit = false;
+    while (poll(&quit)) {
+      if (quit) input.quit = true;
+      call_input();
+      present();
+      lock_screen(draw_state.surface);
+      input_called = true;
     }
-    SDL_Surface* surface = SDL_GetVideoSurface();
-    if (surface) SDL_Flip(surface);
-    SDL_Delay(5);
+    if (input_called) unlock_screen(draw_state.surface);
   }
+  if (!input_called) present();
+  if (frames && frames->delay_ms) frames->delay_ms(kFrameSleepMs);
+}
+
+void run_main_loop() {
+  read_input_state();
+  while (!input.quit) run_frame();
 }
 
 }  // namespace zorbel

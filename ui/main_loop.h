@@ -1,9 +1,38 @@
-// The main thread's frame loop.
+// The main thread's frame loop and the two top-level modes.
 #pragma once
+
+#include <cstdint>
 
 namespace zorbel {
 
-// Runs until Esc or a quit event: draws, handles input, flips, sleeps 5 ms a frame.
+enum TopMode : int { kModeEditor = 0, kModeVisualizer = 1 };
+constexpr int kModeCount = 2;
+
+// Where frames go and events come from: SDL in the program, virtual time in zorbel-drive.
+struct FrameSource {
+  // Takes one pending event; false when none was pending. *quit is set for a quit event.
+  bool (*poll_event)(bool* quit) = nullptr;
+  // Shows the frame drawn so far.
+  void (*present)() = nullptr;
+  // Sleeps (or lets virtual time pass) for ms milliseconds.
+  void (*delay_ms)(int ms) = nullptr;
+  // Milliseconds since some fixed moment, for pacing how often frames are shown.
+  uint32_t (*now_ms)() = nullptr;
+};
+
+void set_frame_source(const FrameSource* source);
+
+// The draw and input functions of a mode, called by every frame of the loop.
+void set_mode_functions(int mode, void (*draw)(), void (*input)());
+void set_mode(int mode);
+int current_mode();
+
+// One frame: draw the mode, run its input once per pending event (and once every sixth frame
+// whatever the events), show the frame, sleep 5 ms.
+void run_frame();
+// Frames until the quit flag is set.
 void run_main_loop();
+// Frame counter and mode back to their start values (tests).
+void reset_main_loop();
 
 }  // namespace zorbel

@@ -1,0 +1,131 @@
+// The edit layer: every change the screens make to the song or the transport, one named
+// operation each. Screens never write a song table themselves and never pause the audio.
+//
+// Two kinds of change:
+//  - single values (one step, one flag, one float setting) are written directly; the audio thread
+//    may see them at any block;
+//  - structural changes (new song, add or delete a synth, loading a song, template, preset or
+//    sample) pause the callback with the handshake, make the change, re-prime the cursors and
+//    restore the transport. They are refused, with a reason the screen shows, before anything is
+//    touched when the engine could not complete them.
+//
+// Every operation that changes the song counts as one change, so the screens can tell whether the
+// song differs from the file it was last saved to or loaded from. An undo journal would hook in
+// here, in edit_begin(), and nowhere else.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zorbel {
+
+// ---- Outcomes ----------------------------------------------------------------------------------
+
+enum class EditResult {
+  kOk,
+  kMaxSynths,        // "CANNOT ADD: MAX SYNTHS IN SONG"
+  kCostOverload,     // "CANNOT ADD: EXECUTION TIME OVERLOAD"
+  kLastSynth,        // "CAN NOT DELETE LAST SYNTH"
+  kNoRoom,           // module pools or parameter lanes exhausted
+  kBadArgument,      // a track, loop, step, type or template that does not exist
+  kLoadFailed,       // a file could not be read or was refused; see the reason text
+  kSaveFailed,       // a file could not be written
+};
+
+// The on-screen text of a refusal ("" for kOk and for results whose text the caller builds).
+const char* edit_result_text(EditResult result);
+
+// ---- Change counting ---------------------------------------------------------------------------
+
+// Number of changes made to the song since start-up.
+uint32_t song_change_count();
+// The song now equals its file (just saved or loaded, or a fresh template): no unsaved changes.
+void mark_song_saved();
+// True when the song has changed since the last mark_song_saved().
+bool song_changed_since_save();
+
+// ---- Single values: steps ----------------------------------------------------------------------
+// loop 0..99, track 0..15, step 0..63; out-of-range arguments change nothing.
+
+void edit_step_trig(int loop, int track, int step, int trig);  // clamped to 0..100
+void edit_step_vol(int loop, int track, int step, float vol);  // clamped to 0..1
+void edit_step_legato(int loop, int track, int step, bool legato);
+// Editor-only marks of the step editor (not saved, no change counted).
+void edit_hit_mark(int loop, int track, int step, bool marked);
+void edit_clear_hit_marks(int loop, int track);
+
+// ---- Single values: parameters -----------------------------------------------------------------
+// slot is the track's parameter slot 0..param_count-1. Values are clamped to the parameter's
+// range (see param_range()).
+
+void edit_param(int track, int slot, int loop, int step, float value);
+// Writes value to steps first..last (inclusive) of loop.
+void edit_param_steps(int track, int slot, int loop, int first, int last, float value);
+// Writes value into all 6400 values of the slot's lane.
+void edit_param_all_loops(int track, int slot, float value);
+// The parameter's editor range, after the frequency-mode and engine rules; false when the slot
+// does not exist.
+bool param_range(int track, int slot, float* min, float* max);
+float param_value(int track, int slot, int loop, int step);
+
+// ---- Single values: tracks and song settings ---------------------------------------------------
+
+void edit_track_vol(int track, float vol);           // 0..9.99
+void edit_track_enable(int loop, int track, bool on);  // mute box
+void edit_solo(int loop, int track);                 // this track plays, the others are muted
+void edit_unmute_all(int loop);
+void edit_stereoize(int track, bool on);
+void edit_humanize(int track, float fraction);       // 0..1
+void edit_master_vol(float vol);                     // 0..9.99
+void edit_bpm(float bpm);                            // 1..999
+void edit_swing(float pct);                          // 1..99
+void edit_swing_steps(int steps);                    // 1..64
+void edit_seqlen(int steps);                         // 1..64
+void edit_loop_name(int loop, const char* name);     // up to 6 characters
+// Song list: loop 0..99 or SONG_RESTART / SONG_HALT; reps 1..99.
+void edit_song_entry(int position, int loop_or_marker, int reps);
+// Inserts a copy of the entry at position (the later ones move down, the last is lost).
+void edit_song_insert(int position);
+// Deletes the entry at position (the later ones move up, the last becomes loop 0 with 1 rep).
+void edit_song_delete(int position);
+
+// ---- Transport ---------------------------------------------------------------------------------
+// Transport commands from the main thread are requests; the audio callback applies them at the
+// start of its next block (loop changes in instant mode, restart) or at the loop boundary
+// (queued loop changes). The main thread never rewrites current_loop or the row pointers while
+// the stream may run.
+
+void transport_toggle_play();
+void transport_set_stopped(bool stopped);
+void transport_toggle_song_mode();
+// Back to step 0 of song position 0 (the loop of song entry 0 in song mode).
+void transport_restart();
+// One loop (or song position) forward (direction > 0) or back.
+void transport_loop_change(int direction);
+void transport_set_instant_switch(bool on);
+
+// ---- Structural changes ------------------------------------------------------------------------
+
+EditResult edit_new_song(int template_number);  // 0..4
+EditResult edit_new_custom_song();
+// Whether a synth of type could be added now (the count and the cost budget).
+EditResult can_add_synth_now(int type);
+EditResult edit_add_synth(int type);
+// Only the last synth of the list can be deleted.
+EditResult edit_delete_last_synth();
+// Loads a song file; on refusal the song stays as it was and reason says why.
+EditResult edit_load_song(const char* path, std::string* reason);
+// Saves the song as the given file name in the song folder; marks it saved on success.
+EditResult edit_save_song(const char* file_name);
+// Toggles the track between ABS and MIDI pitch data (all pitch values become the lowest value).
+EditResult edit_set_freq_mode(int track);
+// Loads a sample from the WAV folder into a WAV track. Returns the WAV loader's result code
+// (kWavLoaded, kWavReloadedPrevious, kWavNotLoaded, kWavNoOldRealloc).
+int edit_load_sample(int track, const char* name);
+
+// ---- Pattern operations ------------------------------------------------------------------------
+// (clear, fill, shift and copy of steps, tracks and loops)
+
+// ---- Presets and templates ---------------------------------------------------------------------
+
+}  // namespace zorbel

@@ -1,0 +1,15 @@
+// Registration of every screen's state handlers, once at user-interface start-up.
+#include <initializer_list>
+
+#include "ui/state_table.h"
+
+namespace zorbel {
+
+void register_all_screens() {
+  for (int state : {kStateMessage18, kStateCouldNotOpen, kStateCannotAdd, kStateMaxSynths,
+                    kStateLastSynth, kStateNoMemoryForWav, kStateWavNotLoaded})
+    set_state_handler(state, message_state_input);
+  // Each screen family registers its states here.
+}
+
+}  // namespace zorbel
