@@ -37,15 +37,19 @@ void check(PaError result) {
 }
 
 void write_record_buffer() {
-  for (int i = 0; i < kBufferFrames; ++i) {
-    // Truncation toward zero, as the conversion of the 16-bit file format expects.
-    record_frames[2 * i] = static_cast<int16_t>(buses.record_right[i] * 32768.0f);
-    record_frames[2 * i + 1] = static_cast<int16_t>(buses.record_left[i] * 32768.0f);
-  }
+  record_tap_frames(record_frames);
   if (record_file) std::fwrite(record_frames, sizeof record_frames, 1, record_file);
 }
 
 }  // namespace
+
+void record_tap_frames(int16_t* frames) {
+  for (int i = 0; i < kBufferFrames; ++i) {
+    // Truncation toward zero, as the conversion of the 16-bit file format expects.
+    frames[2 * i] = static_cast<int16_t>(buses.record_right[i] * 32768.0f);
+    frames[2 * i + 1] = static_cast<int16_t>(buses.record_left[i] * 32768.0f);
+  }
+}
 
 // The eight blocks of one device buffer: engine step, clock, render, mix, noise refresh.
 bool render_blocks(float* out) ZORBEL_REALTIME {
@@ -80,6 +84,7 @@ bool render_buffer(float* out) {
 void set_record_file(std::FILE* file) { record_file = file; }
 
 void open_audio(int frames_per_buffer) {
+  quiet_audio_probing();
   check(Pa_Initialize());
   check(Pa_OpenDefaultStream(&stream, 0, 2, paFloat32, 44100.0,
                              static_cast<unsigned long>(frames_per_buffer), pa_callback,

@@ -1,9 +1,14 @@
 // The PortAudio output stream and the callback that renders every device buffer.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 namespace zorbel {
+
+// Turns off the messages the sound libraries print while the devices are probed. open_audio
+// calls it first.
+void quiet_audio_probing();
 
 // Opens the default output: 2 float channels at 44100 Hz, frames_per_buffer frames a buffer.
 void open_audio(int frames_per_buffer);
@@ -17,6 +22,10 @@ bool audio_is_open();
 // offline renders and tests. Never allocates, locks or blocks (except the record write).
 // Returns false when the transport was stopped: out is then left unwritten.
 bool render_buffer(float* out);
+
+// The record tap's conversion of the last rendered buffer to 16-bit frames: 1024 interleaved
+// right, left pairs (2048 values), each sample truncated toward zero.
+void record_tap_frames(int16_t* frames);
 
 // Where a recording goes: render_buffer writes each buffer's 4096 bytes here while
 // transport.recording is set. Only the offline render sets it.

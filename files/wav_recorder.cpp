@@ -17,8 +17,9 @@ namespace {
 
 constexpr double kBuffersPerSecond = 44100.0 / 1024.0;
 
-// 16-bit stereo PCM at 44100 Hz; both size fields provisional.
-void write_header(std::FILE* file) {
+}  // namespace
+
+void write_record_header(std::FILE* file) {
   std::fwrite("RIFF", 1, 4, file);
   write_i32(static_cast<int32_t>(kProvisionalSize), file);
   std::fwrite("WAVEfmt ", 1, 8, file);
@@ -33,13 +34,15 @@ void write_header(std::FILE* file) {
   write_i32(static_cast<int32_t>(kProvisionalSize), file);
 }
 
-void patch_sizes(std::FILE* file, long blocks) {
+void patch_record_sizes(std::FILE* file, long blocks) {
   const uint32_t data_bytes = static_cast<uint32_t>(blocks) * kRecordBufferBytes;
   std::fseek(file, 4, SEEK_SET);
   write_i32(static_cast<int32_t>(data_bytes + 36), file);
   std::fseek(file, 40, SEEK_SET);
   write_i32(static_cast<int32_t>(data_bytes), file);
 }
+
+namespace {
 
 // Playback from the first step of the loop, or of song position 0 in song mode.
 void rewind_for_recording() {
@@ -77,7 +80,7 @@ bool record_blocks_to_wav(const char* path, long blocks, RecordProgress progress
   if (blocks < 1 || blocks > kMaxRecordBlocks) return false;
   ReplacingFile out;
   if (!out.open(path)) return false;
-  write_header(out.file());
+  write_record_header(out.file());
 
   const bool stream_was_open = audio_is_open();
   if (stream_was_open) stop_audio();
@@ -96,7 +99,7 @@ bool record_blocks_to_wav(const char* path, long blocks, RecordProgress progress
 
   transport.recording.store(false);
   set_record_file(nullptr);
-  patch_sizes(out.file(), blocks);
+  patch_record_sizes(out.file(), blocks);
   const bool ok = out.commit();
   if (stream_was_open) start_audio();
   if (was_stopped) set_transport_stopped(1);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 namespace zorbel {
 
@@ -14,6 +15,11 @@ constexpr long kMaxRecordBlocks = (0xffffffffL - 36) / kRecordBufferBytes;
 // Callback buffers the recording takes: the current loop once (loop mode) or the song list up to
 // its first RESTART or HALT (song mode), plus one. At least 1, at most kMaxRecordBlocks.
 long record_block_count();
+
+// The 44-byte header of a 16-bit stereo PCM file at 44100 Hz, both sizes provisional; and the
+// sizes once `blocks` buffers of kRecordBufferBytes follow it.
+void write_record_header(std::FILE* file);
+void patch_record_sizes(std::FILE* file, long blocks);
 
 // Called after each rendered buffer with the buffers done and the total.
 using RecordProgress = void (*)(long done, long total);

@@ -19,6 +19,7 @@ constexpr int kRunLimit = kScreenWidth - 1;
 void put_pixel(int x, int y, uint16_t colour) {
   SDL_Surface* surface = draw_state.surface;
   if (!surface) return;
+  draw_state.drawn = true;
   int column = static_cast<uint16_t>(x) % kScreenWidth;
   int row = static_cast<uint16_t>(y) % kScreenHeight;
   write_pixel(surface, column, row, colour);
@@ -27,6 +28,7 @@ void put_pixel(int x, int y, uint16_t colour) {
 void draw_hline(int y, int x1, int x2, uint16_t colour) {
   SDL_Surface* surface = draw_state.surface;
   if (!surface) return;
+  draw_state.drawn = true;
   if (x2 < x1) std::swap(x1, x2);
   x1 = std::clamp(x1, 0, kRunLimit);
   x2 = std::clamp(x2, 0, kRunLimit);
@@ -38,6 +40,7 @@ void draw_hline(int y, int x1, int x2, uint16_t colour) {
 void draw_vline(int x, int y1, int y2, uint16_t colour) {
   SDL_Surface* surface = draw_state.surface;
   if (!surface) return;
+  draw_state.drawn = true;
   if (y2 < y1) std::swap(y1, y2);
   y1 = std::clamp(y1, 0, kRunLimit);
   y2 = std::clamp(y2, 0, kRunLimit);

@@ -63,6 +63,7 @@ bool input_tick() {
   }
   input.tick_counter = 0;
   read_input_state();
+  ++input.acting_ticks;
   return true;
 }
 

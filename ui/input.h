@@ -33,6 +33,7 @@ struct InputState {
   uint8_t mouse_buttons;
   int cursor_group;                    // (cursor step >> 3) & 7
   bool quit;                           // Esc or a quit event: ends the main loop
+  uint32_t acting_ticks;               // input ticks that acted since the reset
 };
 
 extern InputState input;

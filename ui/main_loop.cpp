@@ -20,6 +20,11 @@ int frame_counter = 0;
 
 constexpr int kFrameSleepMs = 5;
 constexpr int kIdleInputFrames = 5;  // the input runs unprompted once the counter passes this
+// Frames are shown at most this often (about 60 a second, the display's own rate); a frame
+// drawn in between waits for a later show.
+constexpr uint32_t kPresentIntervalMs = 16;
+uint32_t last_present_ms = 0;
+bool presented_once = false;
 
 void call_input() {
   const ModeFunctions& m = modes[mode];
@@ -28,9 +33,18 @@ void call_input() {
 
 bool poll(bool* quit) { return frames && frames->poll_event && frames->poll_event(quit); }
 
+// Shows the frame if something was drawn since the last show and the last show is old enough.
 void present() {
   unlock_screen(draw_state.surface);
-  if (frames && frames->present) frames->present();
+  if (!frames || !frames->present || !draw_state.drawn) return;
+  if (frames->now_ms) {
+    const uint32_t now = frames->now_ms();
+    if (presented_once && now - last_present_ms < kPresentIntervalMs) return;
+    last_present_ms = now;
+    presented_once = true;
+  }
+  draw_state.drawn = false;
+  frames->present();
 }
 
 }  // namespace
@@ -52,6 +66,8 @@ int current_mode() { return mode; }
 void reset_main_loop() {
   mode = kModeEditor;
   frame_counter = 0;
+  presented_once = false;
+  last_present_ms = 0;
 }
 
 void run_frame() {

@@ -12,7 +12,8 @@ constexpr int kModeCount = 2;
 struct FrameSource {
   // Takes one pending event; false when none was pending. *quit is set for a quit event.
   bool (*poll_event)(bool* quit) = nullptr;
-  // Shows the frame drawn so far.
+  // Shows the frame drawn so far. The loop calls it only when something was drawn since the
+  // last show, and (with now_ms) at most every 16 ms.
   void (*present)() = nullptr;
   // Sleeps (or lets virtual time pass) for ms milliseconds.
   void (*delay_ms)(int ms) = nullptr;

@@ -31,6 +31,7 @@ struct DrawState {
   SDL_Surface* surface = nullptr;  // drawing target; primitives do nothing while it is null
   PlotPoint plot_history[kPlotHistoryPoints] = {};
   int plot_history_count = 0;      // entries written by the latest plot_wave
+  bool drawn = false;              // a primitive wrote pixels since the frame was last shown
 };
 
 extern DrawState draw_state;

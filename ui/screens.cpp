@@ -2,6 +2,8 @@
 #include <initializer_list>
 
 #include "ui/state_table.h"
+#include "ui/step_edit.h"
+#include "ui/transport_panels.h"
 
 namespace zorbel {
 
@@ -10,6 +12,8 @@ void register_all_screens() {
                     kStateLastSynth, kStateNoMemoryForWav, kStateWavNotLoaded})
     set_state_handler(state, message_state_input);
   // Each screen family registers its states here.
+  register_step_edit();
+  register_transport_panels();
 }
 
 }  // namespace zorbel

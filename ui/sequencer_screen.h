@@ -10,4 +10,9 @@ void redraw_grid();
 // The per-frame draw of the editor mode: only what changed.
 void update_sequencer_screen();
 
+// "BPM: " and the tempo with two decimals, the whole part right-aligned in three places
+// ("BPM:   7.50", "BPM: 120.50"). Precondition: buffer holds kTempoTextCapacity bytes.
+constexpr int kTempoTextCapacity = 16;
+char* tempo_text(float bpm, char* buffer);
+
 }  // namespace zorbel

@@ -19,6 +19,7 @@ constexpr int kLastTextY = 800 - kGlyphRows;
 void draw_char(int x, int y, uint16_t colour, int code) {
   SDL_Surface* surface = draw_state.surface;
   if (!surface) return;
+  draw_state.drawn = true;
   const uint8_t* glyph = glyph_for(code);
   const int top = y % 800;  // rows past 599 and negative rows are skipped by write_pixel
   for (int r = 0; r < kGlyphRows; ++r) {

@@ -1,0 +1,144 @@
+// The parameter modifier: step size, trigger factors, APAD sensitivity, and how a change lands.
+#include "ui/param_modifier.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/edit.h"
+#include "engine/freq_mode.h"
+#include "synth/module_graph.h"
+#include "synth/synth_types.h"
+#include "ui/editor_state.h"
+#include "ui/input.h"
+#include "ui/step_editor.h"
+
+namespace zorbel {
+
+ParamStepMarks param_step_marks = {{}, -1};
+
+namespace {
+
+// D-pad fine steps with a shoulder trigger held, on the GEN page and in step edit.
+constexpr float kFineStepLTr = 0.01953125f;
+constexpr float kFineStepRTr = 0.003125f;
+constexpr float kRotPitchHighestHz = 2756.0f;
+constexpr float kRotPitchHighestNote = 100.0f;
+constexpr float kZbqPitchHighestHz = 22050.0f;
+
+// Classes that hold whole choices or counts: a D-pad change with a trigger moves them by whole
+// units.
+bool stepped_class(int cls) {
+  switch (cls) {
+    case 1: case 3: case 4: case 6: case 7: case 8: case 9: case 10: case 11: case 14:
+    case 20: case 21: case 22: case 23: case 24: case 25: case 26: case 27: case 29: case 30:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool marked_for(int slot, int step) {
+  return param_step_marks.param == slot && step >= 0 && step < MAX_STEPS &&
+         param_step_marks.step[step];
+}
+
+float clamp_to(float v, const ParamRange& r) {
+  if (!(v == v)) return r.min;
+  return v < r.min ? r.min : (v > r.max ? r.max : v);
+}
+
+}  // namespace
+
+void clear_param_step_marks() {
+  std::memset(param_step_marks.step, 0, sizeof param_step_marks.step);
+  param_step_marks.param = -1;
+}
+
+bool parameter_range(int track, int slot, ParamRange* out) {
+  float lo = 0.0f, hi = 0.0f;
+  if (!param_range(track, slot, &lo, &hi)) return false;
+  const ParamInfo* info = type_param(song.synth_type[track], slot);
+  if (!info) return false;
+  ParamRange r;
+  r.min = lo;
+  r.max = hi;
+  for (int i = 0; i < 3; ++i) r.step[i] = info->step[i];
+  r.cls = song.param_slot[track][slot].cls;
+  // The pitch of ZBQ and ROT (their first parameter) has narrower limits than other pitches.
+  const int engine = type_engine_kind(song.synth_type[track]);
+  if (slot == 0 && (r.cls == 1 || r.cls == 2)) {
+    if (engine == kKindZbq && r.cls == 2) {
+      r.min = 1.0f;
+      r.max = kZbqPitchHighestHz;
+    } else if (engine == kKindRot) {
+      r.min = r.cls == 2 ? 1.0f : kMidiPitchLowest;
+      r.max = r.cls == 2 ? kRotPitchHighestHz : kRotPitchHighestNote;
+    }
+  }
+  *out = r;
+  return true;
+}
+
+void modify_parameter(int page, int track, int slot, int direction, int source) {
+  ParamRange r;
+  if (direction == 0 || !parameter_range(track, slot, &r)) return;
+  const int magnitude = std::abs(direction) > 3 ? 3 : std::abs(direction);
+  const bool l_tr = button_held(kBtnLTr);
+  const bool r_tr = button_held(kBtnRTr);
+  const bool from_dpad = source == kSourceDpad;
+
+  float d = r.step[magnitude - 1];
+  if (from_dpad && (page == kStateGenPage || page == kStateStepEdit)) {
+    if (r_tr)
+      d = kFineStepRTr;
+    else if (l_tr)
+      d = kFineStepLTr;
+  }
+  if (direction < 0) d = -d;
+
+  if (stepped_class(r.cls) && from_dpad && (l_tr || r_tr)) {
+    // Whole units: one choice with L-TR, an octave (notes) or ten with R-TR.
+    float units = 1.0f;
+    if (r_tr) units = r.cls == 1 ? 12.0f : 10.0f;
+    d = direction > 0 ? units : -units;
+    if (r.step[0] < 0.0f) d = -d;
+  } else {
+    if (l_tr) d *= 0.1f;
+    if (r_tr) d *= 10.0f;
+    if (!from_dpad) d *= apad_sensitivity_factor();
+  }
+
+  const int loop = transport.current_loop;
+  const int cursor = editor_link.cursor_step;
+  const bool on_page = page != kStateStepEdit;
+  const bool marked = marked_for(slot, cursor);
+
+  if (on_page && button_held(kBtnTri)) {
+    const float v = clamp_to(param_value(track, slot, loop, cursor) + d, r);
+    if (marked) {
+      for (int s = 0; s < MAX_STEPS; ++s)
+        if (param_step_marks.step[s]) edit_param(track, slot, loop, s, v);
+    } else {
+      edit_param_steps(track, slot, loop, 0, MAX_STEPS - 1, v);
+    }
+  } else if (on_page && button_held(kBtnO)) {
+    // The difference between the steps is kept: refused as a whole if any step would leave
+    // the range.
+    bool fits = true;
+    for (int s = 0; s < MAX_STEPS && fits; ++s) {
+      if (song.step_trig[loop][track][s] == 0 || (marked && !param_step_marks.step[s])) continue;
+      const float v = param_value(track, slot, loop, s) + d;
+      if (v < r.min || v > r.max) fits = false;
+    }
+    if (!fits) return;
+    for (int s = 0; s < MAX_STEPS; ++s) {
+      if (song.step_trig[loop][track][s] == 0 || (marked && !param_step_marks.step[s])) continue;
+      edit_param(track, slot, loop, s, param_value(track, slot, loop, s) + d);
+    }
+  } else {
+    edit_param(track, slot, loop, cursor, clamp_to(param_value(track, slot, loop, cursor) + d, r));
+  }
+}
+
+}  // namespace zorbel

@@ -1,0 +1,15 @@
+// The program's frame and input sources over SDL: events, the key state, the mouse, the flip.
+// The only place besides the screen start-up where the user interface calls SDL.
+#pragma once
+
+#include "ui/input.h"
+#include "ui/main_loop.h"
+
+namespace zorbel {
+
+const FrameSource* sdl_frame_source();
+const InputSource* sdl_input_source();
+// Hides or shows the mouse pointer.
+void show_pointer(bool shown);
+
+}  // namespace zorbel

@@ -1,0 +1,86 @@
+// The step editor's own state: view and APAD settings, the copy source, what the sequencer
+// screen last drew, and the redraw requests. One instance; reset_step_editor() puts it back.
+#pragma once
+
+#include "engine/song.h"
+
+namespace zorbel {
+
+constexpr int kDefaultGridSteps = 4;
+constexpr int kDefaultApadSensitivity = 7;
+
+// The step copied with O+L-TR and a snapshot of its synth parameter values.
+struct CopySource {
+  bool selected;
+  int step;
+  int track;
+  int loop;
+  int value_count;
+  float values[PARAM_SLOTS];
+};
+
+enum MuteBoxRequest : int { kMuteBoxNone = 0, kMuteBoxCursor = 1, kMuteBoxAll = 2 };
+
+// What the sequencer screen has on the surface, so the per-frame update redraws only changes.
+// A negative value means "nothing drawn yet": the next update draws that part.
+struct DrawnScreen {
+  int cursor_step;
+  int cursor_track;
+  int loop;
+  int copy_step;       // where the copy-source marker stands; -1 none
+  int copy_track;
+  int play_step;       // where the playback mark stands
+  int song_pos;
+  int rep_count;
+  int play_mode;
+  int trig;
+  int vol;
+  int tvol;
+  int pan;
+  bool trig_active;    // TRIG/VOL panel in the active colour
+  bool tvol_active;
+  bool params_shown;   // the parameter lines hold text
+  bool params_active;
+  char param_text[2][24];
+  char param_name[2][16];
+  float scope[1024];   // the samples the trace shows
+  bool scope_valid;
+};
+
+struct StepEditor {
+  // View and control settings (the DISPLAY and CONTROL menus edit them).
+  int grid_steps;          // steps per shading group, 1..32
+  int apad_sensitivity;    // 0..9
+  bool apad_always_jump8;
+
+  CopySource copy;
+  // After X+L-TR has cleared the cursor step, X acts again only once it has been released.
+  bool x_waits_for_release;
+  bool tri_was_held;
+  // The cursor step and loop at the end of the last acting tick (hit marks follow the cursor).
+  int tick_cursor_step;
+  int tick_loop;
+
+  // Redraw requests.
+  bool request_values;     // TRIG/VOL and TVOL/PAN
+  bool request_params;     // the quick parameter panel
+  bool request_transport;  // the four transport panels
+  bool request_loop_lines; // loop and song lines
+  int request_mute_boxes;  // MuteBoxRequest
+
+  DrawnScreen drawn;
+};
+
+extern StepEditor step_editor;
+
+// Settings back to their defaults, no copy selected, every part of the screen to be drawn.
+void reset_step_editor();
+// Forgets what the screen shows: the next update redraws every changing part.
+void forget_drawn_screen();
+// Asks the next update to redraw every panel.
+void request_all_panels();
+
+// The APAD sensitivity factor of the current level (0.01 at level 0 .. 4.0 at level 9).
+float apad_sensitivity_factor();
+
+}  // namespace zorbel

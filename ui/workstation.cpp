@@ -1,0 +1,67 @@
+// Start-up, run and shutdown of the workstation.
+#include "ui/workstation.h"
+
+#include <SDL/SDL.h>
+
+#include "engine/audio_stream.h"
+#include "engine/engine_hooks.h"
+#include "engine/init_engine.h"
+#include "engine/song_templates.h"
+#include "ui/editor_input.h"
+#include "ui/input.h"
+#include "ui/main_loop.h"
+#include "ui/screen.h"
+#include "ui/sdl_platform.h"
+#include "ui/sequencer_screen.h"
+#include "ui/state_table.h"
+#include "ui/step_editor.h"
+
+namespace zorbel {
+
+namespace {
+bool audio_opened = false;
+constexpr int kFramesPerBuffer = 1024;
+}  // namespace
+
+void init_user_interface() {
+  reset_state_table();
+  register_all_screens();
+  set_mode_functions(kModeEditor, update_sequencer_screen, editor_input);
+  reset_main_loop();
+  reset_input_state();
+  reset_step_editor();
+  build_startup_song();
+  set_editor_state(kStateStepEdit);
+}
+
+void start_workstation(const WorkstationOptions& options) {
+  init_engine(options.seed);
+  open_screen(kScreenWidth, kScreenHeight, kScreenBitsPerPixel, options.windowed);
+  set_frame_source(sdl_frame_source());
+  set_input_source(sdl_input_source());
+  init_user_interface();
+  show_pointer(false);
+  lock_screen(draw_state.surface);
+  redraw_sequencer_screen();
+  unlock_screen(draw_state.surface);
+  if (options.audio_device) {
+    open_audio(kFramesPerBuffer);
+    start_audio();
+    audio_opened = true;
+  }
+}
+
+void run_workstation() { run_main_loop(); }
+
+void shutdown_workstation() {
+  if (audio_opened) {
+    stop_audio();
+    close_audio();
+    audio_opened = false;
+  }
+  // The stream no longer calls back: the modules it read can go.
+  if (hooks.free_all_modules) hooks.free_all_modules();
+  SDL_Quit();
+}
+
+}  // namespace zorbel
