@@ -9,14 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/audio_stream.h"
-#include "engine/mixer.h"
 #include "files/wav_recorder.h"
-#include "tools/drive_script.h"
-#include "ui/input.h"
-#include "ui/main_loop.h"
-#include "ui/screen.h"
-#include "ui/screen_image.h"
+#include "tools/drive_runner.h"
 #include "ui/workstation.h"
 
 namespace {
@@ -25,10 +19,6 @@ using namespace zorbel;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr double kFramesPerMs = 44.1;
-constexpr int kMsPerFrame = 5;
-// A mode whose input function never acts would make a tick run for ever.
-constexpr long kMostFramesPerTick = 100000;
 
 const char* const kUsage =
     "usage: zorbel-drive [--seed N] [--wav OUT.WAV] SCRIPT\n"
@@ -42,106 +32,6 @@ const char* const kUsage =
     "  wait SECONDS         run frames for that much virtual time (5 ms a frame)\n"
     "  shot FILE.bmp        write the 800 x 600 screen as a 24-bit BMP\n"
     "--wav writes everything the audio callback produced as a 16-bit stereo WAV.\n";
-
-// The script's buttons and pointer, read by the input layer like a keyboard and a mouse.
-struct DriveInput {
-  uint8_t keys[kKeySymbolCount] = {};
-  int mouse_x = 200;
-  int mouse_y = 136;
-  uint8_t mouse_buttons = 0;
-  long pending_events = 0;  // every change of a button is one event for the main loop
-};
-
-// Virtual time: frames of audio that have passed, and the buffers the callback has rendered.
-struct DriveClock {
-  double frames = 0.0;
-  long rendered = 0;
-  std::FILE* wav = nullptr;
-  bool write_failed = false;
-};
-
-DriveInput drive_input;
-DriveClock drive_clock;
-
-void read_keys(uint8_t* keys, int count) {
-  std::memcpy(keys, drive_input.keys, static_cast<size_t>(count < kKeySymbolCount ? count : kKeySymbolCount));
-}
-
-void read_mouse(int* x, int* y, uint8_t* buttons) {
-  *x = drive_input.mouse_x;
-  *y = drive_input.mouse_y;
-  *buttons = drive_input.mouse_buttons;
-}
-
-void warp_mouse(int x, int y) {
-  drive_input.mouse_x = x;
-  drive_input.mouse_y = y;
-}
-
-bool poll_event(bool* /*quit*/) {
-  if (drive_input.pending_events <= 0) return false;
-  --drive_input.pending_events;
-  return true;
-}
-
-void present() {}
-
-// The callback's buffer, as the device would play it: silence while the transport is stopped.
-void render_one_buffer() {
-  static float device[2 * kBufferFrames];
-  static int16_t frames[2 * kBufferFrames];
-  const bool running = render_buffer(device);
-  ++drive_clock.rendered;
-  if (!drive_clock.wav) return;
-  if (running)
-    record_tap_frames(frames);
-  else
-    std::memset(frames, 0, sizeof frames);
-  if (std::fwrite(frames, sizeof frames, 1, drive_clock.wav) != 1) drive_clock.write_failed = true;
-}
-
-void delay_ms(int ms) {
-  drive_clock.frames += ms * kFramesPerMs;
-  while (drive_clock.frames >= static_cast<double>(drive_clock.rendered + 1) * kBufferFrames)
-    render_one_buffer();
-}
-
-uint32_t now_ms() { return static_cast<uint32_t>(drive_clock.frames / kFramesPerMs); }
-
-const FrameSource kFrames{poll_event, present, delay_ms, now_ms};
-const InputSource kInput{read_keys, read_mouse, warp_mouse};
-
-void set_keys(const std::vector<int>& keys, bool held) {
-  for (int key : keys) {
-    if ((drive_input.keys[key] != 0) == held) continue;
-    drive_input.keys[key] = held ? 1 : 0;
-    ++drive_input.pending_events;
-  }
-}
-
-void release_all() {
-  for (int key = 0; key < kKeySymbolCount; ++key)
-    if (drive_input.keys[key] != 0) {
-      drive_input.keys[key] = 0;
-      ++drive_input.pending_events;
-    }
-}
-
-// Frames until the input function has acted `count` more times, or the program quits.
-bool run_ticks(long count) {
-  const uint32_t target = input.acting_ticks + static_cast<uint32_t>(count);
-  long frames = 0;
-  while (!input.quit && static_cast<int32_t>(input.acting_ticks - target) < 0) {
-    run_frame();
-    if (++frames > kMostFramesPerTick * count) return false;
-  }
-  return true;
-}
-
-void run_for(double seconds) {
-  const long frames = static_cast<long>(seconds * 1000.0 / kMsPerFrame + 0.5);
-  for (long f = 0; f < frames && !input.quit; ++f) run_frame();
-}
 
 struct Options {
   uint32_t seed = 1;
@@ -187,41 +77,6 @@ Options parse_options(int argc, char** argv) {
   return o;
 }
 
-// Runs the commands; false (with a message on stderr) when a shot could not be written.
-bool run_script(const std::vector<DriveCommand>& commands) {
-  for (const DriveCommand& c : commands) {
-    if (input.quit) break;
-    switch (c.kind) {
-      case DriveCommandKind::kHold: set_keys(c.keys, true); break;
-      case DriveCommandKind::kRelease: set_keys(c.keys, false); break;
-      case DriveCommandKind::kReleaseAll: release_all(); break;
-      case DriveCommandKind::kTick: run_ticks(c.count); break;
-      case DriveCommandKind::kPress:
-        set_keys(c.keys, true);
-        run_ticks(1);
-        set_keys(c.keys, false);
-        run_ticks(1);
-        break;
-      case DriveCommandKind::kMouse:
-        drive_input.mouse_buttons = static_cast<uint8_t>(c.mouse_button);
-        drive_input.mouse_y += c.dy;
-        ++drive_input.pending_events;
-        run_ticks(1);
-        drive_input.mouse_buttons = 0;
-        ++drive_input.pending_events;
-        break;
-      case DriveCommandKind::kWait: run_for(c.seconds); break;
-      case DriveCommandKind::kShot:
-        if (!save_screen_image(draw_state.surface, c.file.c_str())) {
-          std::fprintf(stderr, "zorbel-drive: line %d: cannot write %s\n", c.line, c.file.c_str());
-          return false;
-        }
-        break;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -240,13 +95,14 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  std::FILE* wav = nullptr;
   if (o.wav) {
-    drive_clock.wav = std::fopen(o.wav, "wb");
-    if (!drive_clock.wav) {
+    wav = std::fopen(o.wav, "wb");
+    if (!wav) {
       std::fprintf(stderr, "zorbel-drive: cannot write %s (%s)\n", o.wav, std::strerror(errno));
       return kExitFailure;
     }
-    write_record_header(drive_clock.wav);
+    write_record_header(wav);
   }
 
   // No display and no sound card: SDL's dummy screen, and the callback driven from here.
@@ -256,16 +112,16 @@ int main(int argc, char** argv) {
   options.audio_device = false;
   options.seed = o.seed;
   start_workstation(options);
-  set_frame_source(&kFrames);
-  set_input_source(&kInput);
-  read_input_state();
-  const bool ok = run_script(commands);
+  set_drive_wav(wav);
+  install_drive_sources();
+  const bool ok = run_drive_commands(commands, &error);
+  if (!ok) std::fprintf(stderr, "zorbel-drive: %s\n", error.c_str());
   shutdown_workstation();
 
   bool wav_ok = true;
-  if (drive_clock.wav) {
-    patch_record_sizes(drive_clock.wav, drive_clock.rendered);
-    wav_ok = !drive_clock.write_failed && std::fclose(drive_clock.wav) == 0;
+  if (wav) {
+    patch_record_sizes(wav, drive_rendered_buffers());
+    wav_ok = drive_wav_ok() && std::fclose(wav) == 0;
     if (!wav_ok) std::fprintf(stderr, "zorbel-drive: cannot write %s\n", o.wav);
   }
   return ok && wav_ok ? 0 : kExitFailure;

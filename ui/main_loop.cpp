@@ -98,6 +98,12 @@ void run_frame() {
   if (frames && frames->delay_ms) frames->delay_ms(kFrameSleepMs);
 }
 
+void draw_frame() {
+  lock_screen(draw_state.surface);
+  if (modes[mode].draw) modes[mode].draw();
+  present();
+}
+
 void run_main_loop() {
   read_input_state();
   while (!input.quit) run_frame();

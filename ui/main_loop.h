@@ -31,6 +31,9 @@ int current_mode();
 // One frame: draw the mode, run its input once per pending event (and once every sixth frame
 // whatever the events), show the frame, sleep 5 ms.
 void run_frame();
+// Only the drawing part of a frame: the mode's draw function, then the show. Lets a driver see
+// on screen what the last input did without running input again.
+void draw_frame();
 // Frames until the quit flag is set.
 void run_main_loop();
 // Frame counter and mode back to their start values (tests).
