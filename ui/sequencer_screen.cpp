@@ -400,7 +400,8 @@ char* tempo_text(float bpm, char* buffer) {
   if (!(bpm == bpm) || bpm < 0.0f) bpm = 0.0f;
   if (bpm > 9999.0f) bpm = 9999.0f;
   const int whole = static_cast<int>(bpm);
-  int hundredths = static_cast<int>((bpm - static_cast<float>(whole)) * 100.0f);
+  // The slack keeps a tempo meant as 60.05 (stored as 60.049999) from reading 60.04.
+  int hundredths = static_cast<int>((bpm - static_cast<float>(whole)) * 100.0f + 0.001f);
   if (hundredths < 0) hundredths = 0;
   if (hundredths > 99) hundredths = 99;
   const char* pad = whole < 10 ? "  " : (whole < 100 ? " " : "");
