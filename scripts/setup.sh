@@ -8,5 +8,6 @@ $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
   cmake ninja-build g++ pkg-config make \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
-  libsdl1.2-compat-dev libsdl-ttf2.0-dev portaudio19-dev jackd2 \
+  libsdl1.2-compat-dev libsdl-ttf2.0-dev portaudio19-dev libasound2-dev libjack-jackd2-dev \
+  jackd2 xvfb xdotool x11-apps imagemagick \
   clang-22 libclang-rt-22-dev

@@ -48,6 +48,7 @@ const InputSource kInput{read_keys, read_mouse, warp_mouse};
 
 const FrameSource* sdl_frame_source() { return &kFrames; }
 const InputSource* sdl_input_source() { return &kInput; }
+void set_window_title(const char* title) { SDL_WM_SetCaption(title, title); }
 void show_pointer(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
 }  // namespace zorbel

@@ -9,6 +9,8 @@ namespace zorbel {
 
 const FrameSource* sdl_frame_source();
 const InputSource* sdl_input_source();
+// The window's title (windowed build; a desktop lists the program by it).
+void set_window_title(const char* title);
 // Hides or shows the mouse pointer.
 void show_pointer(bool shown);
 

@@ -262,21 +262,29 @@ void update_cursor_and_copy_marker(bool cursor_moved) {
   const int loop = shown_loop();
   const int step = clamp_step(editor_link.cursor_step);
   const int track = clamp_track(editor_link.cursor_track);
-  draw_cell_fill(loop, track, step);
+  // Only what changed is drawn, so an idle grid draws nothing and no frame needs showing.
+  const uint16_t fill = cell_fill_colour(loop, track, step);
+  if (cursor_moved || d.cursor_fill != fill) {
+    draw_cell_fill(loop, track, step);
+    d.cursor_fill = fill;
+  }
   if (cursor_moved && d.cursor_step < MAX_STEPS && d.cursor_track < MAX_TRACKS)
     draw_cell_frame(d.cursor_track, d.cursor_step, cell_frame_colour(d.cursor_step));
   const bool marker_wanted = e.copy.selected && e.copy.loop == loop;
   const bool marker_moved = d.copy_step != e.copy.step || d.copy_track != e.copy.track;
+  bool marker_drawn = false;
   if (d.copy_step >= 0 && (!marker_wanted || marker_moved || cursor_moved)) {
     draw_cell_frame(d.copy_track, d.copy_step, cell_frame_colour(d.copy_step));
     d.copy_step = d.copy_track = -1;
+    marker_drawn = true;
   }
-  if (marker_wanted) {
+  if (marker_wanted && d.copy_step < 0) {
     draw_cell_frame(e.copy.track, e.copy.step, slot(kSlotSequencerCopy));
     d.copy_step = e.copy.step;
     d.copy_track = e.copy.track;
+    marker_drawn = true;
   }
-  draw_cell_frame(track, step, slot(kSlotActiveStep));
+  if (cursor_moved || marker_drawn) draw_cell_frame(track, step, slot(kSlotActiveStep));
 }
 
 // The step that sounds now: the clock has already moved step_pos to the next one.
@@ -471,9 +479,18 @@ void update_sequencer_screen() {
   }
   if (loop_change_pending()) draw_pending_loop_text();
 
-  // 5. Transport panels.
-  if (transport_panel_state(state) || e.request_transport) {
+  // 5. Transport panels, when what they show has changed.
+  const int panel = transport_panel_state(state) ? state : kStateStepEdit;
+  const int stopped = transport.transport_stopped.load() != 0;
+  if (e.request_transport || panel != d.panel_state || transport.play_mode != d.panel_mode ||
+      stopped != d.panel_stopped || song.bpm != d.panel_bpm ||
+      song.master_vol != d.panel_master_vol) {
     draw_transport_panels(state);
+    d.panel_state = panel;
+    d.panel_mode = transport.play_mode;
+    d.panel_stopped = stopped;
+    d.panel_bpm = song.bpm;
+    d.panel_master_vol = song.master_vol;
     e.request_transport = false;
   }
 

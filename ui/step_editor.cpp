@@ -19,6 +19,7 @@ void forget_drawn_screen() {
   d.cursor_step = 65;
   d.cursor_track = 17;
   d.loop = -1;
+  d.cursor_fill = -1;
   d.copy_step = -1;
   d.copy_track = -1;
   d.play_step = 65;
@@ -26,6 +27,7 @@ void forget_drawn_screen() {
   d.rep_count = -1;
   d.play_mode = -1;
   d.trig = d.vol = d.tvol = d.pan = -1;
+  d.panel_state = -1;
   d.params_shown = true;  // cleared or rewritten by the next update
 }
 

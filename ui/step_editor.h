@@ -27,12 +27,19 @@ struct DrawnScreen {
   int cursor_step;
   int cursor_track;
   int loop;
+  int cursor_fill;     // the colour of the cursor cell's fill; -1 not drawn
   int copy_step;       // where the copy-source marker stands; -1 none
   int copy_track;
   int play_step;       // where the playback mark stands
   int song_pos;
   int rep_count;
   int play_mode;
+  // What the transport panels show: the open panel, song mode, stopped, tempo, volume.
+  int panel_state;
+  int panel_mode;
+  int panel_stopped;
+  float panel_bpm;
+  float panel_master_vol;
   int trig;
   int vol;
   int tvol;

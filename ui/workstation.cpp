@@ -37,6 +37,7 @@ void init_user_interface() {
 void start_workstation(const WorkstationOptions& options) {
   init_engine(options.seed);
   open_screen(kScreenWidth, kScreenHeight, kScreenBitsPerPixel, options.windowed);
+  set_window_title("ZORBEL");
   set_frame_source(sdl_frame_source());
   set_input_source(sdl_input_source());
   init_user_interface();
