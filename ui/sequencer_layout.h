@@ -98,6 +98,7 @@ constexpr int kFieldHeight = 10;
 
 static_assert(step_x(0) == 265 && step_x(8) == 308 && step_x(16) == 354 && step_x(32) == 446 &&
               step_x(63) == 613);
+static_assert(kVolY == kTrigY + kFieldHeight && kPanY == kTvolY + kFieldHeight);
 static_assert(kTempoX == 443 && kMasterVolLabelX == 547 && kMasterVolValueX == 593);
 
 }  // namespace zorbel

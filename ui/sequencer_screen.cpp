@@ -149,22 +149,24 @@ StepPanelValues step_panel_values() {
   return v;
 }
 
-void draw_trig_panel(const StepPanelValues& v, bool active) {
+// One of the two-line value panels at the right: labels and values on rows y and y + 10.
+void draw_value_pair(int y, const char* first_label, int first, const char* second_label,
+                     int second, bool active) {
   const uint16_t c = active ? slot(kSlotActiveText) : slot(kSlotInactiveText);
-  draw_text(kPanelLabelX, kTrigY, c, "TRIG");
-  draw_text(kPanelLabelX, kVolY, c, "VOL");
-  fill_rect(kPanelValueX, kTrigY, kPanelValueWidth, kPanelValueHeight, slot(kSlotBackground));
-  draw_number(kPanelValueX, kTrigY, c, v.trig);
-  draw_number(kPanelValueX, kVolY, c, v.vol);
+  const int second_y = y + kFieldHeight;
+  draw_text(kPanelLabelX, y, c, first_label);
+  draw_text(kPanelLabelX, second_y, c, second_label);
+  fill_rect(kPanelValueX, y, kPanelValueWidth, kPanelValueHeight, slot(kSlotBackground));
+  draw_number(kPanelValueX, y, c, first);
+  draw_number(kPanelValueX, second_y, c, second);
+}
+
+void draw_trig_panel(const StepPanelValues& v, bool active) {
+  draw_value_pair(kTrigY, "TRIG", v.trig, "VOL", v.vol, active);
 }
 
 void draw_tvol_panel(const StepPanelValues& v, bool active) {
-  const uint16_t c = active ? slot(kSlotActiveText) : slot(kSlotInactiveText);
-  draw_text(kPanelLabelX, kTvolY, c, "TVOL");
-  draw_text(kPanelLabelX, kPanY, c, "PAN");
-  fill_rect(kPanelValueX, kTvolY, kPanelValueWidth, kPanelValueHeight, slot(kSlotBackground));
-  draw_number(kPanelValueX, kTvolY, c, v.tvol);
-  draw_number(kPanelValueX, kPanY, c, v.pan);
+  draw_value_pair(kTvolY, "TVOL", v.tvol, "PAN", v.pan, active);
 }
 
 void draw_value_panels(bool trig_active, bool tvol_active) {

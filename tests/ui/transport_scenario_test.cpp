@@ -80,22 +80,23 @@ TEST_F(TransportScenario, LoopChangesAndTheLinesUnderTheGrid) {
   EXPECT_TRUE(text_at(kLoopValueX, kLoopY, "03", slot(kSlotActiveText)));
 
   // The song line in song mode, and tempo texts with one and three whole digits.
+  struct Case {
+    int pos, reps;
+    float bpm;
+    const char *pos_text, *reps_text, *tempo;
+  };
   transport.play_mode = 1;
-  transport.song_pos = 123;
-  transport.rep_count = 12;
-  edit_bpm(7.5f);
-  redraw_sequencer_screen();
-  EXPECT_TRUE(text_at(kLoopValueX, kSongY, "123", slot(kSlotActiveText)));
-  EXPECT_TRUE(text_at(kSongDotX, kSongY, ".", slot(kSlotActiveText)));
-  EXPECT_TRUE(text_at(kRepCountX, kSongY, "12", slot(kSlotActiveText)));
-  EXPECT_TRUE(text_at(kTempoX, kTransportY, "BPM:   7.50", slot(kSlotInactiveText)));
-  transport.song_pos = 4;
-  transport.rep_count = 10;
-  edit_bpm(120.5f);
-  redraw_sequencer_screen();
-  EXPECT_TRUE(text_at(kLoopValueX, kSongY, "004", slot(kSlotActiveText)));
-  EXPECT_TRUE(text_at(kRepCountX, kSongY, "10", slot(kSlotActiveText)));
-  EXPECT_TRUE(text_at(kTempoX, kTransportY, "BPM: 120.50", slot(kSlotInactiveText)));
+  for (const Case& c : {Case{123, 12, 7.5f, "123", "12", "BPM:   7.50"},
+                        Case{4, 10, 120.5f, "004", "10", "BPM: 120.50"}}) {
+    transport.song_pos = static_cast<uint16_t>(c.pos);
+    transport.rep_count = static_cast<uint16_t>(c.reps);
+    edit_bpm(c.bpm);
+    redraw_sequencer_screen();
+    EXPECT_TRUE(text_at(kLoopValueX, kSongY, c.pos_text, slot(kSlotActiveText)));
+    EXPECT_TRUE(text_at(kSongDotX, kSongY, ".", slot(kSlotActiveText)));
+    EXPECT_TRUE(text_at(kRepCountX, kSongY, c.reps_text, slot(kSlotActiveText)));
+    EXPECT_TRUE(text_at(kTempoX, kTransportY, c.tempo, slot(kSlotInactiveText)));
+  }
   shot("transport_song_line");
 }
 
