@@ -184,3 +184,62 @@ TEST_F(StepEditScenario, NavigationWrapsJumpsAndTellsPressFromHold) {
 
 }  // namespace
 }  // namespace zorbel::test
+
+namespace zorbel::test {
+namespace {
+
+TEST_F(StepEditScenario, FullRedrawPutsEveryPartWhereTheLayoutSays) {
+  // Distinct shading colours, so the groups of GRID STEPS show.
+  colour_scheme.active[kSlotSequencerBoxOffset] = 0x07FF;
+  step_editor.grid_steps = 3;
+  edit_step_trig(0, 1, 63, 100);
+  edit_seqlen(40);
+  edit_step_trig(0, 2, 10, 100);
+  edit_step_legato(0, 2, 10, true);
+  edit_track_enable(0, 4, false);
+  run("wait 0.3\n");
+  redraw_sequencer_screen();
+  shot("sequencer_layout");
+
+  // Console frame: white outline over columns 160..639 and rows 164..436.
+  EXPECT_EQ(at(160, 164), 0xFFFF);
+  EXPECT_EQ(at(639, 300), 0xFFFF);
+  EXPECT_EQ(at(400, 436), 0xFFFF);
+  EXPECT_EQ(at(161, 165), slot(kSlotBackground));
+  // Oscilloscope frame and its trace band inside it.
+  EXPECT_EQ(at(kScopeX, kScopeY), slot(kSlotOscilliscope));
+  EXPECT_EQ(at(kScopeX + kScopeWidth - 1, kScopeY + 20), slot(kSlotOscilliscope));
+  EXPECT_EQ(at(kScopeX + 40, kScopeY + kScopeHeight), slot(kSlotOscilliscope));
+  // Texts.
+  EXPECT_TRUE(text_at(kTrackNameX, track_y(0), "BAM1", slot(kSlotTrackName)));
+  EXPECT_TRUE(text_at(kFileLabelX, kFileY, "FILE:", slot(kSlotActiveText)));
+  EXPECT_TRUE(text_at(kFileNameX, kFileY, "-------------", slot(kSlotActiveText)));
+  EXPECT_TRUE(text_at(kPanelLabelX, kTvolY, "TVOL", slot(kSlotInactiveText)));
+  EXPECT_TRUE(text_at(kCursorLabelX, kCursorTrackY, "Y:", slot(kSlotActiveText)));
+  EXPECT_TRUE(text_at(kLoopLabelX, kLoopY, "LP:", slot(kSlotActiveText)));
+  EXPECT_TRUE(text_at(kMasterVolLabelX, kTransportY, "VOL:", slot(kSlotInactiveText)));
+  // Cells: shading by groups of 3, the out-of-length frame, a hit beyond the length, legato.
+  EXPECT_EQ(cell_frame(1, 2), slot(kSlotSequencerBox));
+  EXPECT_EQ(cell_frame(1, 3), slot(kSlotSequencerBoxOffset));
+  EXPECT_EQ(cell_frame(1, 6), slot(kSlotSequencerBox));
+  EXPECT_EQ(cell_frame(15, 39), slot(kSlotSequencerBoxOffset));  // rows below the last track too
+  EXPECT_EQ(cell_frame(1, 40), slot(kSlotInactiveSeqBox));
+  EXPECT_EQ(cell_fill(1, 63), slot(kSlotInactiveTrigStep));
+  EXPECT_EQ(cell_fill(2, 10), slot(kSlotControlStep));
+  EXPECT_EQ(cell_frame(0, 0), slot(kSlotActiveStep));
+  // The cell outline ends one row below its fill; the next row of cells does not touch it.
+  EXPECT_EQ(at(step_x(6), track_y(1) + kCellHeight), slot(kSlotSequencerBox));
+  EXPECT_EQ(at(step_x(6), track_y(1) + kCellHeight + 1), slot(kSlotBackground));
+  // Mute boxes: the muted track in MUTE ON, only for tracks that exist.
+  EXPECT_EQ(at(kMuteBoxX + 1, track_y(4) + 1), slot(kSlotMuteOn));
+  EXPECT_EQ(at(kMuteBoxX + 1, track_y(3) + 1), slot(kSlotMuteOff));
+  EXPECT_EQ(at(kMuteBoxX, track_y(3)), slot(kSlotSequencerBox));
+  EXPECT_EQ(at(kMuteBoxX, track_y(14)), slot(kSlotBackground));
+  // The playback mark over the step that sounds, the rest of the bar clear.
+  const int playing = (transport.step_pos + 39) % 40;
+  EXPECT_EQ(at(step_x(playing) + 2, kBarY + 1), slot(kSlotSequencerTic));
+  EXPECT_EQ(at(step_x((playing + 20) % 40), kBarY), slot(kSlotBackground));
+}
+
+}  // namespace
+}  // namespace zorbel::test
