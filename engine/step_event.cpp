@@ -1,6 +1,8 @@
 // Step triggering: probability draw, parameter apply and voice start for each track.
 #include "engine/step_event.h"
 
+#include <atomic>
+
 #include "engine/engine_hooks.h"
 #include "engine/song.h"
 
@@ -8,6 +10,8 @@ namespace zorbel {
 
 namespace {
 float step_values[PARAM_SLOTS];  // the current step's value of every slot of one track
+// Published once per step event; relaxed, as the reader only paints with it.
+std::atomic<int> full_triggers{0};
 }
 
 void step_event() {
@@ -15,6 +19,7 @@ void step_event() {
   const int pos = transport.step_pos % steps;
   const int loop = transport.current_loop;
   bool triggered = false;
+  int full = 0;
   for (int t = 0; t < song.track_count; ++t) {
     const int count = song.param_count[t];
     for (int k = 0; k < count; ++k) {
@@ -23,6 +28,7 @@ void step_event() {
     }
     const PlayCursor& cursor = transport.play_cursor[t];
     const float p = cursor.trig_row ? static_cast<float>(cursor.trig_row[pos]) : 0.0f;
+    if (p == 100.0f) ++full;
     // The draw is made for every track, sounding or not, so the random sequence does not
     // depend on the pattern.
     const float r = hooks.random_percent ? hooks.random_percent() : 100.0f;
@@ -33,8 +39,11 @@ void step_event() {
       if (hooks.voice_start) hooks.voice_start(t, cursor.vol_row[pos], legato);
     }
   }
+  full_triggers.store(full, std::memory_order_relaxed);
   transport.step_pos = static_cast<uint16_t>((pos + 1) % steps);
   if (triggered && hooks.update_derived) hooks.update_derived();
 }
+
+int last_full_trigger_count() { return full_triggers.load(std::memory_order_relaxed); }
 
 }  // namespace zorbel

@@ -2,6 +2,7 @@
 #include <initializer_list>
 
 #include "ui/state_table.h"
+#include "ui/visualizer.h"
 
 namespace zorbel {
 
@@ -10,6 +11,7 @@ void register_all_screens() {
                     kStateLastSynth, kStateNoMemoryForWav, kStateWavNotLoaded})
     set_state_handler(state, message_state_input);
   // Each screen family registers its states here.
+  register_visualizer();
 }
 
 }  // namespace zorbel
