@@ -44,7 +44,7 @@ void patch_sizes(std::FILE* file, long blocks) {
 // Playback from the first step of the loop, or of song position 0 in song mode.
 void rewind_for_recording() {
   reset_playback();
-  if (transport.play_mode == 1) {
+  if (transport.play_mode == kPlaySong) {
     transport.song_pos = 0;
     transport.rep_count = 0;
     // A marker at position 0 names no loop: the loop that was playing stays.
@@ -58,7 +58,7 @@ void rewind_for_recording() {
 
 long record_block_count() {
   double beats_per_loop_blocks = 60.0 / song.bpm / 8.0 * kBuffersPerSecond * song.seqlen;
-  if (transport.play_mode == 1) {
+  if (transport.play_mode == kPlaySong) {
     long reps = 0;
     for (int p = 0; p <= SONG_LENGTH && song.song_list[p] >= 0; ++p) reps += song.song_reps[p];
     beats_per_loop_blocks *= static_cast<double>(reps);

@@ -231,10 +231,16 @@ void fill_song() {
   song.track_vol[2] = 0.6f;
   song.master_vol = 0.7f;
   for (int t = 0; t < MAX_TRACKS; ++t) song.humanize[t] = 0.01f * static_cast<float>(t + 1);
+  // Every lane differs from the others and varies along its length, inside the parameter's
+  // range (a loaded song is kept in the ranges).
   for (int t = 0; t < song.track_count; ++t)
-    for (int k = 0; k < song.param_count[t]; ++k)
+    for (int k = 0; k < song.param_count[t]; ++k) {
+      float lo = 0.0f, hi = 0.0f;
+      ASSERT_TRUE(type_param_range(song.synth_type[t], k, song.param_slot[t][k].cls, &lo, &hi));
       for (int i = 0; i < kLaneLength; ++i)
-        song.param_slot[t][k].lane[i] = static_cast<float>(t * 100 + k) + 0.5f * (i % 13);
+        song.param_slot[t][k].lane[i] =
+            lo + (hi - lo) * static_cast<float>((t * 53 + k * 7 + i % 13) % 101) / 100.0f;
+    }
 }
 
 TEST_F(SongFileTest, EveryFieldSurvivesSaveAndLoad) {

@@ -56,8 +56,20 @@ struct Stub {
       params[1].name = "EXPMULT";
       params[2].name = "ENDOFFSET";
     }
-    static const KindOps k = {Kind, "STUB", 1.0f, slot, init, render, restart, nullptr, nullptr,
-                              nullptr, bind, pitch, params, P};
+    // Name, cost, role, render rank and type-code slot stay those of the kind stood in for.
+    static const KindOps k = [] {
+      KindOps stub = *kind_ops(Kind);
+      stub.pool_slot = slot;
+      stub.init = init;
+      stub.render = render;
+      stub.restart = restart;
+      stub.derive = stub.reset = stub.release = nullptr;
+      stub.bind = bind;
+      stub.pitch_field = pitch;
+      stub.params = params;
+      stub.param_count = P;
+      return stub;
+    }();
     return &k;
   }
 };
@@ -352,7 +364,7 @@ TEST_F(GraphDeathTest, RegistryAndRenderFaults) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   static const KindOps voice_as_process = {kKindVoice, "VOICE", 0.0f, nullptr, nullptr, nullptr,
                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                           nullptr, 0};
+                                           nullptr, 0, KindRole::kControl, -1, -1};
   EXPECT_EXIT(
       {
         registry_add(&voice_as_process, synth_modules[0].voice);  // 5: not a render kind
