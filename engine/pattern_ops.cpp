@@ -232,7 +232,7 @@ EditResult fill_track(int loop, int track, int step, int distance) {
     return EditResult::kBadArgument;
   count_song_change();
   const bool copies = step + distance < MAX_STEPS;
-  if (copies) pause_audio();
+  const unsigned held = copies ? pause_audio() : 0;
   uint64_t& legato = song.legato_steps[loop][track];
   for (int s = step + 1; s < MAX_STEPS; ++s) empty_step(loop, track, s, legato);
   if (copies) {
@@ -244,9 +244,10 @@ EditResult fill_track(int loop, int track, int step, int distance) {
         if (float* row = slot_row(track, k, loop)) row[s] = row[step];
       set_legato_bit(legato, s, source_legato);
     }
-    // The fill always leaves the transport running.
-    resume_audio(0);
+    resume_audio(held);
   }
+  // The fill always leaves the transport running.
+  set_transport_stopped(0);
   return EditResult::kOk;
 }
 
