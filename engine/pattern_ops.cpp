@@ -245,9 +245,9 @@ EditResult fill_track(int loop, int track, int step, int distance) {
       set_legato_bit(legato, s, source_legato);
     }
     resume_audio(held);
+    // A fill that copies leaves the transport running.
+    set_transport_stopped(0);
   }
-  // The fill always leaves the transport running.
-  set_transport_stopped(0);
   return EditResult::kOk;
 }
 
