@@ -30,6 +30,9 @@ void set_record_file(std::FILE* file);
 // the thread that calls render_buffer (no callback can be running then).
 unsigned pause_audio();
 void resume_audio(unsigned previous);
+// Called on the main thread every time pause_audio finds a callback still running, so the
+// screen can show that a structural edit is waiting. Null for none.
+void set_pause_wait_hook(void (*hook)());
 
 // True while another thread calls render_buffer (a started stream, or a test standing in for
 // one): transport requests then wait for that thread. Otherwise the posting thread applies them.

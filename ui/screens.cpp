@@ -1,6 +1,7 @@
 // Registration of every screen's state handlers, once at user-interface start-up.
 #include <initializer_list>
 
+#include "ui/menu_tree.h"
 #include "ui/state_table.h"
 #include "ui/visualizer.h"
 
@@ -12,6 +13,7 @@ void register_all_screens() {
     set_state_handler(state, message_state_input);
   // Each screen family registers its states here.
   register_visualizer();
+  register_menu_screens();
 }
 
 }  // namespace zorbel
