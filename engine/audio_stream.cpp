@@ -97,11 +97,19 @@ void close_audio() {
 
 bool audio_is_open() { return stream != nullptr; }
 
+namespace {
+void (*pause_wait_hook)() = nullptr;
+}  // namespace
+
+void set_pause_wait_hook(void (*hook)()) { pause_wait_hook = hook; }
+
 unsigned pause_audio() {
   const unsigned previous = transport.transport_stopped.load();
   set_transport_stopped(1);
-  while (transport.in_callback.load() != 0)
+  while (transport.in_callback.load() != 0) {
+    if (pause_wait_hook) pause_wait_hook();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   return previous;
 }
 

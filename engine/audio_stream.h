@@ -26,6 +26,9 @@ void set_record_file(std::FILE* file);
 // running, and returns the previous transport_stopped to hand to resume_audio().
 unsigned pause_audio();
 void resume_audio(unsigned previous);
+// Called on the main thread every time pause_audio finds a callback still running, so the
+// screen can show that a structural edit is waiting. Null for none.
+void set_pause_wait_hook(void (*hook)());
 
 // Prints the audio library's error and ends the process with status 1.
 [[noreturn]] void audio_fatal(int error);

@@ -370,4 +370,68 @@ int edit_load_sample(int track, const char* name) {
   return load_wav_sample(name, track);
 }
 
+// ---- Song order list and DEL SYNTH ----
+
+bool transport_play_song_position(int position) {
+  if (position < 0 || position >= SONG_LENGTH) return false;
+  const int16_t loop = song.song_list[position];
+  if (loop < 0 || loop >= MAX_LOOPS) return false;
+  with_audio_paused([&] {
+    transport.current_loop = loop;
+    if (transport.play_mode == 1) transport.song_pos = static_cast<uint16_t>(position);
+    transport.rep_count = 0;
+  });
+  editor_link.redraw_screen.store(true);
+  return true;
+}
+
+namespace {
+
+// Per-track song data beside the synth itself, moved down over a deleted track.
+void move_track_data(int from, int to) {
+  for (int loop = 0; loop < MAX_LOOPS; ++loop) {
+    std::memcpy(song.step_trig[loop][to], song.step_trig[loop][from], MAX_STEPS);
+    std::memcpy(song.step_vol[loop][to], song.step_vol[loop][from], sizeof song.step_vol[0][0]);
+    song.legato_steps[loop][to] = song.legato_steps[loop][from];
+    song.hit_marks[loop][to] = song.hit_marks[loop][from];
+    song.loop_track_enable[loop][to] = song.loop_track_enable[loop][from];
+  }
+  song.track_vol[to] = song.track_vol[from];
+  song.stereoize[to] = song.stereoize[from];
+  song.humanize[to] = song.humanize[from];
+}
+
+// A track without a synth: no steps, and the mix settings a new synth starts from.
+void clear_track_data(int track) {
+  for (int loop = 0; loop < MAX_LOOPS; ++loop) {
+    std::memset(song.step_trig[loop][track], 0, MAX_STEPS);
+    for (float& vol : song.step_vol[loop][track]) vol = 0.0f;
+    song.legato_steps[loop][track] = 0;
+    song.hit_marks[loop][track] = 0;
+    song.loop_track_enable[loop][track] = 1;
+  }
+  song.track_vol[track] = 1.0f;
+  song.stereoize[track] = 1.0f;
+  song.humanize[track] = 0.0f;
+}
+
+}  // namespace
+
+EditResult edit_delete_synth(int track) {
+  if (song.track_count <= 1) return EditResult::kLastSynth;
+  if (track < 0 || track >= song.track_count) return EditResult::kBadArgument;
+  edit_begin();
+  with_audio_paused([&] {
+    const int last = song.track_count - 1;
+    delete_synth(track);
+    for (int t = track; t < last; ++t) move_track_data(t + 1, t);
+    clear_track_data(last);
+    sort_registry();
+    std::strcpy(song.track_name[song.track_count], "~");
+    if (editor_link.cursor_track >= song.track_count)
+      editor_link.cursor_track = song.track_count - 1;
+  });
+  return EditResult::kOk;
+}
+
 }  // namespace zorbel

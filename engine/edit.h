@@ -183,4 +183,14 @@ void count_song_change();
 
 // ---- Presets and templates ---------------------------------------------------------------------
 
+// ---- Song order list and DEL SYNTH -------------------------------------------------------------
+
+// Plays song position `position` from the song order list: its loop becomes current_loop (in
+// song mode the position also becomes song_pos), the repetition count starts again and every
+// cursor points at that loop. A position holding RESTART or HALT changes nothing (false).
+bool transport_play_song_position(int position);
+// Deletes synth `track`, any of the list: its steps, volumes, marks and mix settings go with
+// it, and the synths above it move down one track with all of theirs.
+EditResult edit_delete_synth(int track);
+
 }  // namespace zorbel

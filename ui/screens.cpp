@@ -1,6 +1,7 @@
 // Registration of every screen's state handlers, once at user-interface start-up.
 #include <initializer_list>
 
+#include "ui/menu_tree.h"
 #include "ui/state_table.h"
 
 namespace zorbel {
@@ -10,6 +11,7 @@ void register_all_screens() {
                     kStateLastSynth, kStateNoMemoryForWav, kStateWavNotLoaded})
     set_state_handler(state, message_state_input);
   // Each screen family registers its states here.
+  register_menu_screens();
 }
 
 }  // namespace zorbel
