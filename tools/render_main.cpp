@@ -168,8 +168,8 @@ int main(int argc, char** argv) {
   repoint_loop();
 
   if (o.blocks == 0) {
-    const double seconds = static_cast<double>(record_block_count()) * kBufferFrames / 44100.0;
-    if (seconds > kMaxDefaultRenderSeconds) {
+    const double seconds = record_length_buffers() * kBufferFrames / 44100.0;
+    if (!(seconds <= kMaxDefaultRenderSeconds)) {
       std::fprintf(stderr,
                    "zorbel-render: the %s would last %.0f hours of audio; give --blocks N to "
                    "render that long (or less)\n",
