@@ -68,8 +68,9 @@ void store_step_bit(uint64_t& mask, int step, bool on) {
   shared_store(mask, on ? (old | bit) : (old & ~bit));
 }
 
-// Whether the engine could build this list of synths: count, cost, module pools and lanes.
-EditResult check_synth_list(const int32_t* types, int count) {
+// Whether the engine could build this list of synths: count, module pools, lanes and (unless
+// check_cost is false) the cost budget.
+EditResult check_synth_list(const int32_t* types, int count, bool check_cost = true) {
   if (count > MAX_TRACKS) return EditResult::kMaxSynths;
   int instances[kKindCount] = {};
   int lane_base = 0;
@@ -86,7 +87,7 @@ EditResult check_synth_list(const int32_t* types, int count) {
       return EditResult::kNoRoom;
     lane_base += type_param_count(type);
   }
-  if (cost_overload_at(types, count) >= 0) return EditResult::kCostOverload;
+  if (check_cost && cost_overload_at(types, count) >= 0) return EditResult::kCostOverload;
   return EditResult::kOk;
 }
 
@@ -307,7 +308,9 @@ EditResult edit_new_song(int template_number) {
   const SongTemplate& tmpl = kSongTemplates[template_number];
   int32_t types[MAX_TRACKS];
   for (int i = 0; i < tmpl.count && i < MAX_TRACKS; ++i) types[i] = tmpl.entries[i].type;
-  const EditResult ok = check_synth_list(types, tmpl.count);
+  // The built-in templates are the program's own songs: some pass the budget that adding a
+  // synth keeps to, and they play as they always have.
+  const EditResult ok = check_synth_list(types, tmpl.count, false);
   if (ok != EditResult::kOk) return ok;
   edit_begin();
   with_audio_paused([&] { new_song(template_number); });

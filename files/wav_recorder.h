@@ -14,6 +14,9 @@ constexpr long kMaxRecordBlocks = (0xffffffffL - 36) / kRecordBufferBytes;
 // Callback buffers the recording takes: the current loop once (loop mode) or the song list up to
 // its first RESTART or HALT (song mode), plus one. At least 1, at most kMaxRecordBlocks.
 long record_block_count();
+// The same length in callback buffers before the cap and the extra one (may be infinite for a
+// damaged song that was not loaded through the range checks).
+double record_length_buffers();
 
 // Called after each rendered buffer with the buffers done and the total.
 using RecordProgress = void (*)(long done, long total);

@@ -342,11 +342,13 @@ using GraphDeathTest = GraphTest;
 
 TEST_F(GraphDeathTest, FatalCodesEndTheProcessWithStatus255) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(build_synth(16, kBam), ::testing::ExitedWithCode(255), "");        // 0
-  EXPECT_EXIT(build_synth(17, kBam), ::testing::ExitedWithCode(255), "");        // 0
-  EXPECT_EXIT(synth_cost(70, 0.0f), ::testing::ExitedWithCode(255), "");        // 3
-  EXPECT_EXIT(build_synth(0, 64), ::testing::ExitedWithCode(255), "");          // 4
-  EXPECT_EXIT(type_name_from_code(65), ::testing::ExitedWithCode(255), "");     // 8
+  // Each says its code and reason in one line before it goes.
+  EXPECT_EXIT(build_synth(16, kBam), ::testing::ExitedWithCode(255),
+              "^zorbel: fatal error 0: synth number outside 0..15\n$");
+  EXPECT_EXIT(build_synth(17, kBam), ::testing::ExitedWithCode(255), "fatal error 0:");
+  EXPECT_EXIT(synth_cost(70, 0.0f), ::testing::ExitedWithCode(255), "fatal error 3: cost");
+  EXPECT_EXIT(build_synth(0, 64), ::testing::ExitedWithCode(255), "fatal error 4: synth type");
+  EXPECT_EXIT(type_name_from_code(65), ::testing::ExitedWithCode(255), "fatal error 8: type name");
   EXPECT_EXIT(
       {
         for (int i = 0; i <= kPoolSize; ++i) create_module(kKindBam, 0);  // 7
