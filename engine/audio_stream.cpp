@@ -3,6 +3,7 @@
 
 #include <portaudio.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -13,12 +14,14 @@
 #include "engine/mixer.h"
 #include "engine/realtime.h"
 #include "engine/song.h"
+#include "engine/transport_requests.h"
 
 namespace zorbel {
 
 namespace {
 
 PaStream* stream = nullptr;
+std::atomic<bool> callback_thread = false;
 std::FILE* record_file = nullptr;
 int16_t record_frames[2 * kBufferFrames];  // interleaved right, left
 
@@ -51,15 +54,16 @@ void record_tap_frames(int16_t* frames) {
   }
 }
 
-// The eight blocks of one device buffer: engine step, clock, render, mix, noise refresh.
+// The eight blocks of one device buffer: requests, engine step, clock, render, mix, noise.
 bool render_blocks(float* out) ZORBEL_REALTIME {
   if (transport.transport_stopped.load() != 0) return false;
   buses.record_cursor = 0;
   for (int block = 0; block < kBlocksPerBuffer; ++block) {
+    take_block_requests();
     if (hooks.block_step) hooks.block_step();
+    const int loop = transport.current_loop;
     for (int t = 0; t < song.track_count; ++t)
-      transport.loop_active_gain[t] =
-          song.loop_track_enable[transport.current_loop][t] != 0 ? 1.0f : 0.0f;
+      transport.loop_active_gain[t] = shared_load(song.loop_track_enable[loop][t]) != 0 ? 1.0f : 0.0f;
     // Every step that falls in this block is fired before any of its audio is computed, so
     // notes start on block boundaries while the clock keeps exact time.
     for (int frame = 0; frame < kBlockFrames; ++frame) clock_tick();
@@ -73,13 +77,25 @@ bool render_blocks(float* out) ZORBEL_REALTIME {
 }
 
 bool render_buffer(float* out) {
+  // Announced before the pause flag is read: a pause that began earlier is seen here, and one
+  // that begins later waits for in_callback to fall (both sequentially consistent).
   transport.in_callback.store(1);
+  if (transport.audio_paused.load() != 0) {
+    transport.in_callback.store(0);
+    return false;
+  }
+  take_play_requests();
+  // A stopped transport still follows loop changes and restarts, so the editor shows them.
+  if (transport.transport_stopped.load() != 0) take_block_requests();
   const bool running = render_blocks(out);
   // While stopped the record buffers still hold the last rendered buffer and are written again.
   if (transport.recording.load()) write_record_buffer();
   transport.in_callback.store(0);
   return running;
 }
+
+bool callback_thread_running() { return callback_thread.load(); }
+void set_callback_thread_running(bool running) { callback_thread.store(running); }
 
 void set_record_file(std::FILE* file) { record_file = file; }
 
@@ -91,8 +107,17 @@ void open_audio(int frames_per_buffer) {
                              nullptr));
 }
 
-void start_audio() { check(Pa_StartStream(stream)); }
-void stop_audio() { check(Pa_StopStream(stream)); }
+void start_audio() {
+  set_callback_thread_running(true);
+  check(Pa_StartStream(stream));
+}
+
+void stop_audio() {
+  check(Pa_StopStream(stream));
+  set_callback_thread_running(false);
+  // The callback is gone: whatever it had not yet taken is applied here.
+  take_all_requests();
+}
 
 void close_audio() {
   check(Pa_CloseStream(stream));
@@ -102,17 +127,22 @@ void close_audio() {
 
 bool audio_is_open() { return stream != nullptr; }
 
+namespace {
+void (*pause_wait_hook)() = nullptr;
+}  // namespace
+
+void set_pause_wait_hook(void (*hook)()) { pause_wait_hook = hook; }
+
 unsigned pause_audio() {
-  const unsigned previous = transport.transport_stopped.load();
-  set_transport_stopped(1);
-  while (transport.in_callback.load() != 0)
+  const unsigned previous = transport.audio_paused.fetch_add(1);
+  while (transport.in_callback.load() != 0) {
+    if (pause_wait_hook) pause_wait_hook();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   return previous;
 }
 
-void resume_audio(unsigned previous) {
-  set_transport_stopped(static_cast<uint16_t>(previous));
-}
+void resume_audio(unsigned previous) { transport.audio_paused.store(static_cast<uint16_t>(previous)); }
 
 void audio_fatal(int error) {
   Pa_Terminate();

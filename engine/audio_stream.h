@@ -20,7 +20,8 @@ bool audio_is_open();
 // Renders one device buffer of 1024 interleaved stereo frames into out (2048 floats) and,
 // while recording, appends it to the record file. The stream's callback calls it, and so do
 // offline renders and tests. Never allocates, locks or blocks (except the record write).
-// Returns false when the transport was stopped: out is then left unwritten.
+// Takes the transport requests first (transport_requests.h). Returns false when the transport
+// was stopped or a structural change holds the callback: out is then left unwritten.
 bool render_buffer(float* out);
 
 // The record tap's conversion of the last rendered buffer to 16-bit frames: 1024 interleaved
@@ -31,10 +32,21 @@ void record_tap_frames(int16_t* frames);
 // transport.recording is set. Only the offline render sets it.
 void set_record_file(std::FILE* file);
 
-// The pause handshake for structural edits: stops the transport, waits until no callback is
-// running, and returns the previous transport_stopped to hand to resume_audio().
+// The pause handshake for structural edits: holds the callback (it then renders nothing and
+// takes no request), waits until no callback is running, and returns the previous hold to hand
+// to resume_audio(). Holds nest. The transport's own play/stop state is left alone, so a HALT
+// reached in the last buffer before the pause is kept. Works as well when the caller is also
+// the thread that calls render_buffer (no callback can be running then).
 unsigned pause_audio();
 void resume_audio(unsigned previous);
+// Called on the main thread every time pause_audio finds a callback still running, so the
+// screen can show that a structural edit is waiting. Null for none.
+void set_pause_wait_hook(void (*hook)());
+
+// True while another thread calls render_buffer (a started stream, or a test standing in for
+// one): transport requests then wait for that thread. Otherwise the posting thread applies them.
+bool callback_thread_running();
+void set_callback_thread_running(bool running);
 
 // Prints the audio library's error and ends the process with status 1.
 [[noreturn]] void audio_fatal(int error);

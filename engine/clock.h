@@ -5,15 +5,22 @@ namespace zorbel {
 
 // One frame of the clock; the callback runs it 128 times per block, before the block renders.
 void clock_tick();
-// One loop (LOOP mode) or song position (SONG mode) forward; consumes one up request.
+// Moves count loops (LOOP mode) or song positions (SONG mode) forward, or back when count is
+// negative, then re-points the cursors once. Runs on the thread that renders.
+void move_loops(int count);
+// One loop or song position forward / back: move_loops(1) / move_loops(-1).
 void next_loop();
-// One loop or song position back; consumes one down request.
 void prev_loop();
-// The user's loop change: direction > 0 forward, otherwise back. Acts at once with INSTANT
-// LOOP SWITCH on, else queues it for the end of the loop.
+// The user's loop change: direction > 0 forward, otherwise back. A request the callback applies
+// at its next block with INSTANT LOOP SWITCH on, else at the end of the loop.
 void request_loop_change(int direction);
-// Rewinds the sequencer to step 0 of song position 0 and resets every module's running state.
+// Rewinds the sequencer to step 0 of song position 0 and resets every module's running state;
+// the editor's cursor step goes back to 0 too. Main thread, audio paused.
 void reset_playback();
+// reset_playback without the editor cursor: what the callback may run itself.
+void rewind_playback();
+// The restart command: rewind, song position 0 with its loop (SONG mode), cursors re-pointed.
+void restart_playback();
 // Points every track's play cursor and parameter rows at current_loop.
 void repoint_loop();
 // Frames in one step at the current tempo, before swing.

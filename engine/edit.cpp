@@ -5,12 +5,17 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "engine/audio_stream.h"
+#include "engine/builtin_sounds.h"
 #include "engine/clock.h"
 #include "engine/freq_mode.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
+#include "engine/transport_requests.h"
+#include "files/platform_dir.h"
+#include "files/file_replace.h"
 #include "files/song_file.h"
 #include "files/wav_import.h"
 #include "synth/module_graph.h"
@@ -41,13 +46,49 @@ float clampf(float v, float lo, float hi) {
   return v < lo ? lo : (v > hi ? hi : v);
 }
 
-// Structural changes run with the callback parked and the cursors re-primed afterwards.
+// Structural changes run with the callback held and the cursors re-primed afterwards.
 template <typename Change>
 void with_audio_paused(Change change) {
   const unsigned previous = pause_audio();
   change();
   repoint_loop();
   resume_audio(previous);
+}
+
+// After a new, loaded or template song: the screens redraw everything from it.
+void song_replaced() {
+  editor_link.song_replaced.fetch_add(1);
+  editor_link.redraw_screen.store(true);
+}
+
+// Sets or clears one step's bit of a 64-bit step mask.
+void store_step_bit(uint64_t& mask, int step, bool on) {
+  const uint64_t bit = uint64_t{1} << step;
+  const uint64_t old = shared_load(mask);
+  shared_store(mask, on ? (old | bit) : (old & ~bit));
+}
+
+// Whether the engine could build this list of synths: count, module pools, lanes and (unless
+// check_cost is false) the cost budget.
+EditResult check_synth_list(const int32_t* types, int count, bool check_cost = true) {
+  if (count > MAX_TRACKS) return EditResult::kMaxSynths;
+  int instances[kKindCount] = {};
+  int lane_base = 0;
+  for (int i = 0; i < count; ++i) {
+    const int type = types[i];
+    if (type < 0 || type >= kTypeCount) return EditResult::kBadArgument;
+    const int engine = type_engine_kind(type);
+    const int effect = type_effect_kind(type);
+    if (!kind_ops(engine) || (effect >= 0 && !kind_ops(effect))) return EditResult::kBadArgument;
+    if (++instances[engine] > kPoolSize) return EditResult::kNoRoom;
+    if (effect >= 0 && ++instances[effect] > kPoolSize) return EditResult::kNoRoom;
+    // Building needs a full track's worth of lanes above those of the synths below.
+    if (lane_base + PARAM_SLOTS > kLanePoolSize || type_param_count(type) > PARAM_SLOTS)
+      return EditResult::kNoRoom;
+    lane_base += type_param_count(type);
+  }
+  if (check_cost && cost_overload_at(types, count) >= 0) return EditResult::kCostOverload;
+  return EditResult::kOk;
 }
 
 }  // namespace
@@ -71,23 +112,19 @@ bool song_changed_since_save() { return song_change_count() != saved_at; }
 void edit_step_trig(int loop, int track, int step, int trig) {
   if (!valid_step(loop, track, step)) return;
   edit_begin();
-  song.step_trig[loop][track][step] = static_cast<uint8_t>(std::clamp(trig, 0, 100));
+  shared_store(song.step_trig[loop][track][step], std::clamp(trig, 0, kMaxTrig));
 }
 
 void edit_step_vol(int loop, int track, int step, float vol) {
   if (!valid_step(loop, track, step)) return;
   edit_begin();
-  song.step_vol[loop][track][step] = clampf(vol, 0.0f, 1.0f);
+  shared_store(song.step_vol[loop][track][step], clampf(vol, 0.0f, 1.0f));
 }
 
 void edit_step_legato(int loop, int track, int step, bool legato) {
   if (!valid_step(loop, track, step)) return;
   edit_begin();
-  const uint64_t bit = uint64_t{1} << step;
-  if (legato)
-    song.legato_steps[loop][track] |= bit;
-  else
-    song.legato_steps[loop][track] &= ~bit;
+  store_step_bit(song.legato_steps[loop][track], step, legato);
 }
 
 void edit_hit_mark(int loop, int track, int step, bool marked) {
@@ -108,20 +145,7 @@ void edit_clear_hit_marks(int loop, int track) {
 
 bool param_range(int track, int slot, float* min, float* max) {
   if (!valid_slot(track, slot)) return false;
-  const ParamInfo* info = type_param(song.synth_type[track], slot);
-  if (!info) return false;
-  float lo = info->min, hi = info->max;
-  const uint16_t cls = song.param_slot[track][slot].cls;
-  if (cls == 1) {
-    lo = kMidiPitchLowest;
-    hi = kMidiPitchHighest;
-  } else if (cls == 2) {
-    lo = kAbsPitchLowest;
-    hi = kAbsPitchHighest;
-  }
-  if (min) *min = lo;
-  if (max) *max = hi;
-  return true;
+  return type_param_range(song.synth_type[track], slot, song.param_slot[track][slot].cls, min, max);
 }
 
 float param_value(int track, int slot, int loop, int step) {
@@ -142,7 +166,7 @@ void edit_param_steps(int track, int slot, int loop, int first, int last, float 
   edit_begin();
   float* lane = song.param_slot[track][slot].lane + loop * MAX_STEPS;
   const float v = clampf(value, lo, hi);
-  for (int s = first; s <= last; ++s) lane[s] = v;
+  for (int s = first; s <= last; ++s) shared_store(lane[s], v);
 }
 
 void edit_param_all_loops(int track, int slot, float value) {
@@ -152,7 +176,7 @@ void edit_param_all_loops(int track, int slot, float value) {
   edit_begin();
   float* lane = song.param_slot[track][slot].lane;
   const float v = clampf(value, lo, hi);
-  for (int i = 0; i < kLaneLength; ++i) lane[i] = v;
+  for (int i = 0; i < kLaneLength; ++i) shared_store(lane[i], v);
 }
 
 // ---- Tracks and song settings ----
@@ -160,62 +184,62 @@ void edit_param_all_loops(int track, int slot, float value) {
 void edit_track_vol(int track, float vol) {
   if (track < 0 || track >= MAX_TRACKS) return;
   edit_begin();
-  song.track_vol[track] = clampf(vol, 0.0f, 9.99f);
+  shared_store(song.track_vol[track], clampf(vol, 0.0f, kMaxVolume));
 }
 
 void edit_track_enable(int loop, int track, bool on) {
   if (!valid_step(loop, track, 0)) return;
   edit_begin();
-  song.loop_track_enable[loop][track] = on ? 1 : 0;
+  shared_store(song.loop_track_enable[loop][track], on ? 1 : 0);
 }
 
 void edit_solo(int loop, int track) {
   if (!valid_step(loop, track, 0)) return;
   edit_begin();
-  for (int t = 0; t < MAX_TRACKS; ++t) song.loop_track_enable[loop][t] = t == track ? 1 : 0;
+  for (int t = 0; t < MAX_TRACKS; ++t) shared_store(song.loop_track_enable[loop][t], t == track ? 1 : 0);
 }
 
 void edit_unmute_all(int loop) {
   if (!valid_step(loop, 0, 0)) return;
   edit_begin();
-  for (int t = 0; t < MAX_TRACKS; ++t) song.loop_track_enable[loop][t] = 1;
+  for (int t = 0; t < MAX_TRACKS; ++t) shared_store(song.loop_track_enable[loop][t], 1);
 }
 
 void edit_stereoize(int track, bool on) {
   if (track < 0 || track >= MAX_TRACKS) return;
   edit_begin();
-  song.stereoize[track] = on ? -1.0f : 1.0f;
+  shared_store(song.stereoize[track], on ? -1.0f : 1.0f);
 }
 
 void edit_humanize(int track, float fraction) {
   if (track < 0 || track >= MAX_TRACKS) return;
   edit_begin();
-  song.humanize[track] = clampf(fraction, 0.0f, 1.0f);
+  shared_store(song.humanize[track], clampf(fraction, 0.0f, 1.0f));
 }
 
 void edit_master_vol(float vol) {
   edit_begin();
-  song.master_vol = clampf(vol, 0.0f, 9.99f);
+  shared_store(song.master_vol, clampf(vol, 0.0f, kMaxVolume));
 }
 
 void edit_bpm(float bpm) {
   edit_begin();
-  song.bpm = clampf(bpm, 1.0f, 999.0f);
+  shared_store(song.bpm, clampf(bpm, kMinBpm, kMaxBpm));
 }
 
 void edit_swing(float pct) {
   edit_begin();
-  song.swing_pct = clampf(pct, 1.0f, 99.0f);
+  shared_store(song.swing_pct, clampf(pct, kMinSwing, kMaxSwing));
 }
 
 void edit_swing_steps(int steps) {
   edit_begin();
-  song.swing_steps = static_cast<int16_t>(std::clamp(steps, 1, 64));
+  shared_store(song.swing_steps, std::clamp(steps, 1, kMaxSwingSteps));
 }
 
 void edit_seqlen(int steps) {
   edit_begin();
-  song.seqlen = static_cast<uint16_t>(std::clamp(steps, 1, MAX_STEPS));
+  shared_store(song.seqlen, std::clamp(steps, 1, MAX_STEPS));
 }
 
 void edit_loop_name(int loop, const char* name) {
@@ -231,16 +255,16 @@ void edit_song_entry(int position, int loop_or_marker, int reps) {
       (loop_or_marker < 0 || loop_or_marker >= MAX_LOOPS))
     return;
   edit_begin();
-  song.song_list[position] = static_cast<int16_t>(loop_or_marker);
-  song.song_reps[position] = static_cast<int16_t>(std::clamp(reps, 1, 99));
+  shared_store(song.song_list[position], loop_or_marker);
+  shared_store(song.song_reps[position], std::clamp(reps, 1, kMaxReps));
 }
 
 void edit_song_insert(int position) {
   if (position < 0 || position >= SONG_LENGTH) return;
   edit_begin();
   for (int p = SONG_LENGTH - 1; p > position; --p) {
-    song.song_list[p] = song.song_list[p - 1];
-    song.song_reps[p] = song.song_reps[p - 1];
+    shared_store(song.song_list[p], song.song_list[p - 1]);
+    shared_store(song.song_reps[p], song.song_reps[p - 1]);
   }
 }
 
@@ -248,61 +272,66 @@ void edit_song_delete(int position) {
   if (position < 0 || position >= SONG_LENGTH) return;
   edit_begin();
   for (int p = position; p < SONG_LENGTH - 1; ++p) {
-    song.song_list[p] = song.song_list[p + 1];
-    song.song_reps[p] = song.song_reps[p + 1];
+    shared_store(song.song_list[p], song.song_list[p + 1]);
+    shared_store(song.song_reps[p], song.song_reps[p + 1]);
   }
-  song.song_list[SONG_LENGTH - 1] = 0;
-  song.song_reps[SONG_LENGTH - 1] = 1;
+  shared_store(song.song_list[SONG_LENGTH - 1], 0);
+  shared_store(song.song_reps[SONG_LENGTH - 1], 1);
 }
 
 // ---- Transport ----
 
-void transport_toggle_play() { transport_set_stopped(get_transport_stopped() == 0); }
+void transport_toggle_play() { post_play_toggle(); }
 
-void transport_set_stopped(bool stopped) { set_transport_stopped(stopped ? 1 : 0); }
+void transport_set_stopped(bool stopped) { post_play_set(stopped); }
 
 void transport_toggle_song_mode() {
-  transport.play_mode = transport.play_mode == 0 ? 1 : 0;
+  // Only this thread writes the mode; the clock reads it at the next loop end.
+  transport.play_mode = transport.play_mode == kPlayLoop ? kPlaySong : kPlayLoop;
   editor_link.redraw_transport.store(true);
 }
 
 void transport_restart() {
-  with_audio_paused([] {
-    reset_playback();
-    transport.song_pos = 0;
-    transport.rep_count = 0;
-    if (transport.play_mode == 1) {
-      const int16_t entry = song.song_list[0];
-      if (entry >= 0 && entry < MAX_LOOPS) transport.current_loop = entry;
-    }
-  });
+  editor_link.cursor_step = 0;
+  post_restart();
   editor_link.redraw_screen.store(true);
 }
 
-void transport_loop_change(int direction) { request_loop_change(direction); }
+void transport_loop_change(int direction) { post_loop_change(direction); }
 
 void transport_set_instant_switch(bool on) { transport.instant_loop_switch = on ? 1 : 0; }
 
 // ---- Structural changes ----
 
 EditResult edit_new_song(int template_number) {
-  if (template_number < 0 || template_number > 4) return EditResult::kBadArgument;
+  if (template_number < 0 || template_number >= kTemplateCount) return EditResult::kBadArgument;
+  const SongTemplate& tmpl = kSongTemplates[template_number];
+  int32_t types[MAX_TRACKS];
+  for (int i = 0; i < tmpl.count && i < MAX_TRACKS; ++i) types[i] = tmpl.entries[i].type;
+  // The built-in templates are the program's own songs: some pass the budget that adding a
+  // synth keeps to, and they play as they always have.
+  const EditResult ok = check_synth_list(types, tmpl.count, false);
+  if (ok != EditResult::kOk) return ok;
+  edit_begin();
   with_audio_paused([&] { new_song(template_number); });
-  set_transport_stopped(0);
+  post_play_set(false);
+  song_replaced();
   mark_song_saved();
   return EditResult::kOk;
 }
 
 EditResult edit_new_custom_song() {
-  int32_t types[MAX_TRACKS];
+  int32_t types[kCustomTemplateSlots];
   int count = 0;
-  for (int i = 0; i < MAX_TRACKS; ++i)
+  for (int i = 0; i < kCustomTemplateSlots; ++i)
     if (custom_template_list[i] >= 0) types[count++] = custom_template_list[i];
-  for (int i = 0; i < count; ++i)
-    if (types[i] >= kTypeCount) return EditResult::kBadArgument;
-  if (cost_overload_at(types, count) >= 0) return EditResult::kCostOverload;
+  if (count == 0) return EditResult::kBadArgument;
+  const EditResult ok = check_synth_list(types, count);
+  if (ok != EditResult::kOk) return ok;
+  edit_begin();
   with_audio_paused([] { new_custom_song(); });
-  set_transport_stopped(0);
+  post_play_set(false);
+  song_replaced();
   mark_song_saved();
   return EditResult::kOk;
 }
@@ -310,11 +339,11 @@ EditResult edit_new_custom_song() {
 EditResult can_add_synth_now(int type) {
   if (type < 0 || type >= kTypeCount) return EditResult::kBadArgument;
   if (song.track_count >= MAX_TRACKS) return EditResult::kMaxSynths;
-  if (!can_add_synth(type)) return EditResult::kCostOverload;
-  int lanes = type_param_count(type);
-  for (int t = 0; t < song.track_count; ++t) lanes += song.param_count[t];
-  if (lanes > kLanePoolSize) return EditResult::kNoRoom;
-  return EditResult::kOk;
+  int32_t types[MAX_TRACKS];
+  const int count = song.track_count;
+  for (int t = 0; t < count; ++t) types[t] = song.synth_type[t];
+  types[count] = type;
+  return check_synth_list(types, count + 1);
 }
 
 EditResult edit_add_synth(int type) {
@@ -326,7 +355,7 @@ EditResult edit_add_synth(int type) {
     build_synth(track, type);
     sort_registry();
     song.track_count = static_cast<int16_t>(track + 1);
-    if (song.track_count < MAX_TRACKS) std::strcpy(song.track_name[song.track_count], "~");
+    if (song.track_count < MAX_TRACKS) std::strcpy(song.track_name[song.track_count], kListEnd);
     reset_play_cursor(track);
   });
   return EditResult::kOk;
@@ -338,36 +367,116 @@ EditResult edit_delete_last_synth() {
   with_audio_paused([] {
     delete_synth(song.track_count - 1);
     sort_registry();
-    std::strcpy(song.track_name[song.track_count], "~");
+    std::strcpy(song.track_name[song.track_count], kListEnd);
     if (editor_link.cursor_track >= song.track_count) editor_link.cursor_track = 0;
   });
   return EditResult::kOk;
 }
 
 EditResult edit_load_song(const char* path, std::string* reason) {
-  if (!load_song(path, reason)) return EditResult::kLoadFailed;
+  // The file is read and checked while the audio plays on; only the replacement holds it.
+  SongImage image;
+  if (!path || !read_song_file(path, image, reason)) return EditResult::kLoadFailed;
+  edit_begin();
+  with_audio_paused([&] { apply_song_image(image); });
+  warn_song_corrections(path, image);
+  song_replaced();
   mark_song_saved();
-  editor_link.redraw_screen.store(true);
   return EditResult::kOk;
 }
 
 EditResult edit_save_song(const char* file_name) {
-  if (!save_song(file_name)) return EditResult::kSaveFailed;
+  if (!file_name) return EditResult::kSaveFailed;
+  // The song is read out with the audio held (the filter's frequency tracking writes a lane);
+  // the slow part, writing and syncing the file, runs with the audio playing.
+  std::vector<uint8_t> bytes;
+  with_audio_paused([&] { bytes = encode_song(file_name); });
+  if (!replace_file(path_in_folder(kSongFolder, file_name), bytes)) return EditResult::kSaveFailed;
   mark_song_saved();
   return EditResult::kOk;
 }
 
 EditResult edit_set_freq_mode(int track) {
   if (track < 0 || track >= song.track_count) return EditResult::kBadArgument;
+  if (song.freq_mode[track] == kFreqNone) return EditResult::kBadArgument;
   edit_begin();
-  set_freq_mode(track);
+  // The pitch class of every slot changes with the lanes: the step event must not see half.
+  with_audio_paused([&] { set_freq_mode(track); });
   return EditResult::kOk;
 }
 
 int edit_load_sample(int track, const char* name) {
   if (track < 0 || track >= song.track_count || !name) return kWavNotLoaded;
+  if (type_engine_kind(song.synth_type[track]) != kKindWav) return kWavNotLoaded;
+  // Reading and decoding run with the audio playing; only the swap holds it.
+  PreparedSample prepared = prepare_wav_sample(name, track);
   edit_begin();
-  return load_wav_sample(name, track);
+  with_audio_paused([&] { install_wav_sample(track, prepared); });
+  return prepared.result;
+}
+
+// ---- Song order list and DEL SYNTH ----
+
+bool transport_play_song_position(int position) {
+  if (position < 0 || position >= SONG_LENGTH) return false;
+  const int16_t loop = song.song_list[position];
+  if (loop < 0 || loop >= MAX_LOOPS) return false;
+  with_audio_paused([&] {
+    transport.current_loop = loop;
+    if (transport.play_mode == 1) transport.song_pos = static_cast<uint16_t>(position);
+    transport.rep_count = 0;
+  });
+  editor_link.redraw_screen.store(true);
+  return true;
+}
+
+namespace {
+
+// Per-track song data beside the synth itself, moved down over a deleted track.
+void move_track_data(int from, int to) {
+  for (int loop = 0; loop < MAX_LOOPS; ++loop) {
+    std::memcpy(song.step_trig[loop][to], song.step_trig[loop][from], MAX_STEPS);
+    std::memcpy(song.step_vol[loop][to], song.step_vol[loop][from], sizeof song.step_vol[0][0]);
+    song.legato_steps[loop][to] = song.legato_steps[loop][from];
+    song.hit_marks[loop][to] = song.hit_marks[loop][from];
+    song.loop_track_enable[loop][to] = song.loop_track_enable[loop][from];
+  }
+  song.track_vol[to] = song.track_vol[from];
+  song.stereoize[to] = song.stereoize[from];
+  song.humanize[to] = song.humanize[from];
+}
+
+// A track without a synth: no steps, and the mix settings a new synth starts from.
+void clear_track_data(int track) {
+  for (int loop = 0; loop < MAX_LOOPS; ++loop) {
+    std::memset(song.step_trig[loop][track], 0, MAX_STEPS);
+    for (float& vol : song.step_vol[loop][track]) vol = 0.0f;
+    song.legato_steps[loop][track] = 0;
+    song.hit_marks[loop][track] = 0;
+    song.loop_track_enable[loop][track] = 1;
+  }
+  song.track_vol[track] = 1.0f;
+  song.stereoize[track] = 1.0f;
+  song.humanize[track] = 0.0f;
+}
+
+}  // namespace
+
+EditResult edit_delete_synth(int track) {
+  if (song.track_count <= 1) return EditResult::kLastSynth;
+  if (track < 0 || track >= song.track_count) return EditResult::kBadArgument;
+  edit_begin();
+  with_audio_paused([&] {
+    const int last = song.track_count - 1;
+    delete_synth(track);
+    for (int t = track; t < last; ++t) move_track_data(t + 1, t);
+    clear_track_data(last);
+    sort_registry();
+    std::strcpy(song.track_name[song.track_count], "~");
+    if (editor_link.cursor_track >= song.track_count)
+      editor_link.cursor_track = song.track_count - 1;
+  });
+  return EditResult::kOk;
 }
 
 }  // namespace zorbel

@@ -125,7 +125,72 @@ int edit_load_sample(int track, const char* name);
 
 // ---- Pattern operations ------------------------------------------------------------------------
 // (clear, fill, shift and copy of steps, tracks and loops)
+// Tracks are tracks in use (below track_count), loops 0..99, steps 0..63. An argument out of
+// range, or a copy between tracks that cannot take it, returns kBadArgument and changes nothing;
+// every operation carried out counts one change. The caller names the loop: the screens pass the
+// loop that was current when the menu opened for clear and fill, and the current loop for the
+// rest. Apart from the fill they run while the audio plays the same loop.
+
+// Empties steps first..last of the track in loop: trigger and volume 0, every parameter back to
+// its default (a WAV track keeps each step's sample choice), and the legato and hit marks of the
+// whole track in that loop. The track's voice falls silent at once.
+EditResult clear_steps(int loop, int track, int first, int last);
+// clear_steps over steps 0..63 of every track in use.
+EditResult clear_loop(int loop);
+// Clears the steps after `step` (trigger, volume, legato) and copies step `step` (trigger, volume,
+// legato, parameters) to every distance-th step after it, up to step 63 whatever the played
+// length. The transport is stopped for the copy and runs afterwards. When the first copy would
+// fall past step 63 only the clearing is done and the transport is left alone. distance 1..64.
+EditResult fill_track(int loop, int track, int step, int distance);
+// Moves the steps of the played length by distance (-64..64): later (> 0) the steps from `step`
+// on, earlier (< 0) the steps up to `step`. Content pushed past the end or before step 0 is lost,
+// never wrapped; vacated steps lose trigger and volume but keep their parameter values. With keep
+// only hits are copied and the originals stay; steps moved before step 0 are lost even then.
+EditResult shift_track(int loop, int track, int step, int distance, bool keep);
+
+// The copies between two tracks of one loop.
+enum class TrackCopy {
+  kTrig,   // triggers, volumes and legato
+  kTrack,  // everything of the track's steps, its volume and frequency mode, a WAV synth's sample
+  kGen,    // the generator's parameters (same generator kind) and the frequency mode
+  kFx,     // the effect's parameters (same effect kind)
+  kEnv,    // the voice parameters except both pans
+  kFreq,   // the pitch parameter (both synths with a frequency mode)
+};
+// Whether the destination can take this copy from the source (COPY TRACK: same synth type).
+bool track_copy_allowed(TrackCopy what, int source, int destination);
+// True when the copy would switch the destination between ABS and MIDI: the screen asks first,
+// since the copy then switches it, which sets every pitch value of every loop to the lowest.
+bool copy_changes_freq_mode(TrackCopy what, int source, int destination);
+EditResult copy_trig(int loop, int source, int destination);
+// kLoadFailed ("WAV NOT LOADED") when a WAV synth's sample could not be duplicated; the steps and
+// settings are copied all the same.
+EditResult copy_track(int loop, int source, int destination);
+EditResult copy_gen(int loop, int source, int destination);
+EditResult copy_fx(int loop, int source, int destination);
+EditResult copy_env(int loop, int source, int destination);
+EditResult copy_freq(int loop, int source, int destination);
+EditResult copy_between_tracks(TrackCopy what, int loop, int source, int destination);
+
+// Every track in use: steps, legato, parameter values and the mute state (hit marks stay).
+EditResult copy_loop(int source_loop, int destination_loop);
+// One track's steps, legato and parameter values; the mute state stays.
+EditResult copy_track_to_loop(int track, int source_loop, int destination_loop);
+// copy_track_to_loop to every loop other than the source, counted as one change.
+EditResult copy_track_to_all_loops(int track, int source_loop);
+// Counts one change of the song made outside the edit layer's own operations.
+void count_song_change();
 
 // ---- Presets and templates ---------------------------------------------------------------------
+
+// ---- Song order list and DEL SYNTH -------------------------------------------------------------
+
+// Plays song position `position` from the song order list: its loop becomes current_loop (in
+// song mode the position also becomes song_pos), the repetition count starts again and every
+// cursor points at that loop. A position holding RESTART or HALT changes nothing (false).
+bool transport_play_song_position(int position);
+// Deletes synth `track`, any of the list: its steps, volumes, marks and mix settings go with
+// it, and the synths above it move down one track with all of theirs.
+EditResult edit_delete_synth(int track);
 
 }  // namespace zorbel

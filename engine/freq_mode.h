@@ -10,8 +10,9 @@ constexpr float kAbsPitchLowest = 0.02f;
 constexpr float kAbsPitchHighest = 22050.0f;
 constexpr float kAbsPitchDefault = 200.0f;
 
-// Toggles the track between ABS (0) and MIDI (1); a track without pitch (3) is left alone.
+// Toggles the track between ABS and MIDI; a track without pitch (kFreqNone) is left alone.
 // Every pitch value of every loop becomes the new mode's lowest value.
+// The caller holds the audio: classes and lanes change together.
 void set_freq_mode(int track);
 
 }  // namespace zorbel

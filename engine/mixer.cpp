@@ -12,16 +12,23 @@ void clear_buses() { std::memset(&buses, 0, sizeof buses); }
 
 void output_block(float* out) {
   const int tracks = song.track_count;
+  // The editable settings are read once per block: an edit takes effect at the next block.
+  float gain[MAX_TRACKS];
+  float stereo[MAX_TRACKS];
+  for (int t = 0; t < tracks; ++t) {
+    gain[t] = transport.loop_active_gain[t] * shared_load(song.track_vol[t]);
+    stereo[t] = shared_load(song.stereoize[t]);
+  }
+  const float master = shared_load(song.master_vol);
   for (int i = 0; i < kBlockFrames; ++i) {
     float a = 0.0f;  // right
     float b = 0.0f;  // left
     for (int t = 0; t < tracks; ++t) {
-      const float gain = transport.loop_active_gain[t] * song.track_vol[t];
-      a += buses.right[t][i] * gain;
-      b += buses.left[t][i] * gain * song.stereoize[t];
+      a += buses.right[t][i] * gain[t];
+      b += buses.left[t][i] * gain[t] * stereo[t];
     }
-    a = std::clamp(a / kMixScale * song.master_vol, -kClip, kClip);
-    b = std::clamp(b / kMixScale * song.master_vol, -kClip, kClip);
+    a = std::clamp(a / kMixScale * master, -kClip, kClip);
+    b = std::clamp(b / kMixScale * master, -kClip, kClip);
     out[2 * i] = b;
     out[2 * i + 1] = a;
     const int cursor = buses.record_cursor;

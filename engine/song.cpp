@@ -58,7 +58,7 @@ uint16_t get_transport_stopped() { return transport.transport_stopped.load(); }
 void reset_song_state() {
   // Plain tables first: everything not named below starts at zero.
   std::memset(static_cast<void*>(&song), 0, sizeof song);
-  transport.play_mode = 0;
+  transport.play_mode = kPlayLoop;
   transport.current_loop = 0;
   transport.song_pos = 0;
   transport.rep_count = 0;
@@ -71,8 +71,12 @@ void reset_song_state() {
   transport.pending_switch = 0;
   transport.loop_up_requests.store(0);
   transport.loop_down_requests.store(0);
+  transport.restart_requests.store(0);
+  transport.play_requests.store(0);
+  transport.loop_requests_taken.store(0);
   transport.transport_stopped.store(0);
   transport.in_callback.store(0);
+  transport.audio_paused.store(0);
   transport.recording.store(false);
   for (int t = 0; t < MAX_TRACKS; ++t) {
     transport.play_cursor[t] = PlayCursor{};
@@ -80,7 +84,7 @@ void reset_song_state() {
     song.synth_type[t] = SYNTH_TYPE_NONE;
     song.stereoize[t] = 1.0f;
     song.track_vol[t] = 1.0f;
-    song.freq_mode[t] = 3;
+    song.freq_mode[t] = kFreqNone;
     for (ParamSlot& slot : song.param_slot[t]) slot = ParamSlot{};
   }
   song.master_vol = 1.0f;
@@ -92,7 +96,7 @@ void reset_song_state() {
     song.song_list[p] = 0;
     song.song_reps[p] = 1;
   }
-  song.song_list[SONG_LENGTH] = -1;
+  song.song_list[SONG_LENGTH] = SONG_RESTART;
   for (auto& loop : song.loop_track_enable)
     for (int16_t& enable : loop) enable = 1;
   for (int l = 0; l < MAX_LOOPS; ++l) {
@@ -108,6 +112,7 @@ void reset_song_state() {
   editor_link.redraw_grid.store(false);
   editor_link.redraw_loop_readout.store(false);
   editor_link.redraw_screen.store(false);
+  editor_link.song_replaced.store(0);
 }
 
 }  // namespace zorbel

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/shared_value.h"
+
 namespace zorbel {
 
 constexpr int MAX_TRACKS = 16;
@@ -20,6 +22,30 @@ constexpr int32_t SYNTH_TYPE_NONE = 66;
 constexpr int kTrackNameLen = 10;  // bytes per track name slot, terminator included
 constexpr int kLoopNameLen = 7;    // bytes per loop name slot, terminator included
 constexpr const char* kNoSongName = "NOSAVENAMEYET";
+// The ranges the editor keeps the song settings in; a loaded song is brought into them too.
+constexpr float kMinBpm = 1.0f;
+constexpr float kMaxBpm = 999.0f;
+constexpr float kMinSwing = 1.0f;
+constexpr float kMaxSwing = 99.0f;
+constexpr int kMaxSwingSteps = 64;
+constexpr int kMaxReps = 99;
+constexpr float kMaxVolume = 9.99f;  // master and track volumes; step volumes are 0..1
+constexpr int kMaxTrig = 100;
+
+// The entry that ends every on-screen list, and the track name after the last track.
+constexpr const char* kListEnd = "~";
+
+// What the sequencer follows (transport.play_mode).
+enum PlayMode : uint16_t { kPlayLoop = 0, kPlaySong = 1 };
+// What a track's pitch values mean (song.freq_mode).
+enum FreqMode : int32_t {
+  kFreqAbs = 0,   // frequencies in Hz
+  kFreqMidi = 1,  // note numbers
+  kFreqNone = 3,  // the synth has no pitch parameter
+};
+// Parameter classes of the pitch: a note number or a frequency in Hz.
+constexpr uint16_t kClassNotePitch = 1;
+constexpr uint16_t kClassHzPitch = 2;
 
 // One automated synth parameter of a track.
 struct ParamSlot {
@@ -58,30 +84,37 @@ struct Song {
   float master_vol;
   uint64_t legato_steps[MAX_LOOPS][MAX_TRACKS];
   float humanize[MAX_TRACKS];
-  int32_t freq_mode[MAX_TRACKS];         // 0 ABS, 1 MIDI, 3 no pitch parameter
+  int32_t freq_mode[MAX_TRACKS];         // a FreqMode
   ParamSlot param_slot[MAX_TRACKS][PARAM_SLOTS];
   uint16_t param_count[MAX_TRACKS];
   uint64_t hit_marks[MAX_LOOPS][MAX_TRACKS];  // editor only, not saved
 };
 
-// Sequencer position and the flags of the pause handshake. Written by the clock on the audio
-// thread; the atomics are the values both threads hand over to each other.
+// Sequencer position, the flags of the pause handshake and the requests of the main thread.
+// The clock advances the position on the audio thread (or on whichever thread renders); the
+// screen reads it. The main thread changes the position only through the requests below, or
+// with the audio paused.
 struct Transport {
-  uint16_t play_mode;        // 0 LOOP, 1 SONG
-  int32_t current_loop;
-  uint16_t song_pos;
-  uint16_t rep_count;
-  uint16_t step_pos;
+  RelaxedAtomic<uint16_t> play_mode;     // a PlayMode; written by the main thread
+  RelaxedAtomic<int32_t> current_loop;   // 0..99
+  RelaxedAtomic<uint16_t> song_pos;      // 0..999
+  RelaxedAtomic<uint16_t> rep_count;
+  RelaxedAtomic<uint16_t> step_pos;      // the step the next step event plays
   float step_countdown;      // frames left until the next step event
   float step_carry;          // fraction of a frame carried into the next step
   int16_t swing_counter;
   uint16_t switch_direction; // scratch of the loop boundary: 0 none, 1 forward, 2 back
-  uint16_t instant_loop_switch;  // 1: user loop changes act at once; 0: queued to the loop end
-  uint16_t pending_switch;   // a queued loop change, shown by the display
+  RelaxedAtomic<uint16_t> instant_loop_switch;  // 1: user loop changes act at the next block
+  RelaxedAtomic<uint16_t> pending_switch;       // a queued loop change, shown by the display
+  // Requests of the main thread, taken by the audio thread with an exchange so none is lost.
   std::atomic<uint16_t> loop_up_requests;
   std::atomic<uint16_t> loop_down_requests;
+  std::atomic<uint16_t> restart_requests;
+  std::atomic<uint32_t> play_requests;    // see transport_requests.h
+  std::atomic<uint32_t> loop_requests_taken;  // user loop requests consumed so far
   std::atomic<uint16_t> transport_stopped;
   std::atomic<uint16_t> in_callback;
+  std::atomic<uint16_t> audio_paused;     // nonzero while a structural change holds the callback
   std::atomic<bool> recording;
   PlayCursor play_cursor[MAX_TRACKS];
   float loop_active_gain[MAX_TRACKS];
@@ -98,6 +131,9 @@ struct EditorLink {
   std::atomic<bool> redraw_grid;
   std::atomic<bool> redraw_loop_readout;
   std::atomic<bool> redraw_screen;
+  // Raised by every replacement of the whole song (new song, template, load); screens compare
+  // it with the value they last saw.
+  std::atomic<uint32_t> song_replaced;
 };
 
 extern Song song;

@@ -39,7 +39,7 @@ void reset_tracks() {
 }
 
 void mark_end_of_tracks() {
-  if (song.track_count < MAX_TRACKS) std::strcpy(song.track_name[song.track_count], "~");
+  if (song.track_count < MAX_TRACKS) std::strcpy(song.track_name[song.track_count], kListEnd);
 }
 
 }  // namespace
@@ -58,13 +58,13 @@ void apply_sound(int track, int sound) {
   // Sounds whose pitch is given in Hz switch the pitch parameter to the frequency class.
   switch (sound) {
     case 0: case 1: case 2: case 3: case 17: case 18:
-      song.param_slot[track][1].cls = 2;
+      song.param_slot[track][1].cls = kClassHzPitch;
       break;
     case 4:
-      song.param_slot[track][0].cls = 2;
+      song.param_slot[track][0].cls = kClassHzPitch;
       break;
     case 14:
-      song.param_slot[track][1].cls = 1;
+      song.param_slot[track][1].cls = kClassNotePitch;
       break;
     default:
       break;
@@ -117,7 +117,7 @@ void build_startup_song() {
   for (int t = 0; t < MAX_TRACKS; ++t) {
     for (int l = 0; l < MAX_LOOPS; ++l) song.loop_track_enable[l][t] = 1;
     song.track_vol[t] = 1.0f;
-    song.freq_mode[t] = 3;
+    song.freq_mode[t] = kFreqNone;
   }
   set_loop_names();
   set_transport_stopped(0);
@@ -129,7 +129,7 @@ void build_startup_song() {
   }
   sort_registry();
   song.track_count = static_cast<int16_t>(tmpl.count);
-  for (int t = song.track_count; t < MAX_TRACKS; ++t) std::strcpy(song.track_name[t], "~");
+  for (int t = song.track_count; t < MAX_TRACKS; ++t) std::strcpy(song.track_name[t], kListEnd);
   for (int t = 0; t < MAX_TRACKS; ++t) {
     song.humanize[t] = 0.0f;
     reset_play_cursor(t);

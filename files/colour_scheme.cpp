@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "files/file_replace.h"
+#include "files/platform_dir.h"
 
 namespace zorbel {
 
@@ -126,7 +127,7 @@ void apply_working_colours() {
 
 ColourFileStatus load_colour_preset(int preset, const char* path) {
   if (!valid_preset(preset)) return ColourFileStatus::kBadPreset;
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = std::fopen(path_ignoring_case(path).c_str(), "rb");
   if (!file) return ColourFileStatus::kMissing;
 
   // Everything is parsed into a copy first, so a bad line changes nothing.
@@ -153,14 +154,16 @@ ColourFileStatus load_colour_preset(int preset, const char* path) {
 
 ColourFileStatus save_colour_preset(int preset, const char* path) {
   if (!valid_preset(preset)) return ColourFileStatus::kBadPreset;
-  std::FILE* file = std::fopen(path, "rb");
+  // "COLORS.ZBC" is the same file: it is read and replaced under its own name.
+  const std::string found = path_ignoring_case(path);
+  std::FILE* file = std::fopen(found.c_str(), "rb");
   if (!file) return ColourFileStatus::kMissing;
   const ColourFileStatus read_status = read_whole_file(file);
   std::fclose(file);
   if (read_status != ColourFileStatus::kDone) return read_status;
 
   ReplacingFile replacement;
-  if (!replacement.open(path)) return ColourFileStatus::kWriteFailed;
+  if (!replacement.open(found)) return ColourFileStatus::kWriteFailed;
   std::FILE* out = replacement.file();
   const int first_colour_line = name_line_of(preset) + 1;
   for (int i = 0; i < first_colour_line; ++i) write_line(out, file_lines[i]);

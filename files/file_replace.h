@@ -32,6 +32,10 @@ class ReplacingFile {
   std::string temp_;  // empty when writing in place
 };
 
+// Removes the temporary of the file being written (the most recent one opened), if any. Safe
+// in a signal handler: a killed save or render leaves no temporary behind.
+void remove_pending_temp_file();
+
 // Replaces the file at path with bytes. False (and the old file intact) on any failure.
 bool replace_file(const std::string& path, const std::vector<uint8_t>& bytes);
 

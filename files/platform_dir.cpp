@@ -87,6 +87,12 @@ std::string path_in_folder(const char* folder, const char* name) {
   return found;
 }
 
+std::string path_ignoring_case(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return path_in_folder("./", path.c_str()).substr(2);
+  return path_in_folder(path.substr(0, slash + 1).c_str(), path.c_str() + slash + 1);
+}
+
 std::FILE* open_in_folder(const char* folder, const char* name, const char* mode) {
   return std::fopen(path_in_folder(folder, name).c_str(), mode);
 }

@@ -24,6 +24,10 @@ std::vector<std::string> list_folder(const char* folder, const char* pattern,
 // equal to it ignoring case, else folder + name (for creating a new file).
 std::string path_in_folder(const char* folder, const char* name);
 
+// The same for a whole path: its last component is found ignoring case inside its folder ("."
+// when the path names none).
+std::string path_ignoring_case(const std::string& path);
+
 // Opens name inside folder with fopen's mode, finding it ignoring case.
 std::FILE* open_in_folder(const char* folder, const char* name, const char* mode);
 

@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
-#include "engine/audio_stream.h"
+#include "engine/freq_mode.h"
 #include "engine/clock.h"
 #include "files/byte_io.h"
 #include "files/file_replace.h"
@@ -48,6 +49,57 @@ const char* last_component(const std::string& path) {
 bool refuse(std::string& reason, const std::string& why) {
   reason = why;
   return false;
+}
+
+// Brings value into lo..hi (a value that is not a number becomes fallback); records what in
+// `what` once per field name.
+template <typename T>
+void keep_in(T& value, T lo, T hi, T fallback, const char* what, std::string& corrected) {
+  T v = value;
+  if (!(v == v)) v = fallback;  // NaN
+  if (v < lo) v = lo;
+  if (v > hi) v = hi;
+  if (v == value) return;
+  value = v;
+  if (corrected.find(what) != std::string::npos) return;
+  if (!corrected.empty()) corrected += ", ";
+  corrected += what;
+}
+
+// The class a pitch slot takes after loading, from the track's frequency mode.
+uint16_t loaded_class(uint16_t cls, int freq_mode) {
+  if (cls != kClassNotePitch && cls != kClassHzPitch) return cls;
+  if (freq_mode == kFreqMidi) return kClassNotePitch;
+  if (freq_mode == kFreqAbs) return kClassHzPitch;
+  return cls;
+}
+
+// A damaged file must not play at full-scale clipping or render for days: every setting and
+// lane value goes into the range the editor keeps it in.
+void clamp_to_editor_ranges(SongImage& image) {
+  std::string& c = image.corrected;
+  keep_in(image.bpm, kMinBpm, kMaxBpm, 120.0f, "tempo", c);
+  keep_in(image.swing_pct, kMinSwing, kMaxSwing, 50.0f, "swing", c);
+  keep_in<uint8_t>(image.swing_steps, 1, kMaxSwingSteps, 4, "swing steps", c);
+  for (int16_t& reps : image.song_reps) keep_in<int16_t>(reps, 1, kMaxReps, 1, "repetitions", c);
+  keep_in(image.master_vol, 0.0f, kMaxVolume, 1.0f, "master volume", c);
+  for (int t = 0; t < image.track_count; ++t) {
+    keep_in(image.track_vol[t], 0.0f, kMaxVolume, 1.0f, "track volumes", c);
+    keep_in(image.humanize[t], 0.0f, 1.0f, 0.0f, "humanize", c);
+  }
+  for (uint8_t& trig : image.step_trig) keep_in<uint8_t>(trig, 0, kMaxTrig, 0, "step odds", c);
+  for (float& vol : image.step_vol) keep_in(vol, 0.0f, 1.0f, 0.0f, "step volumes", c);
+  float* lane = image.lanes.data();
+  for (int t = 0; t < image.track_count; ++t)
+    for (int k = 0; k < image.param_count[t]; ++k, lane += kLaneLength) {
+      const int type = image.synth_type[t];
+      const ParamInfo* info = type_param(type, k);
+      float lo = 0.0f, hi = 0.0f;
+      if (!info || !type_param_range(type, k, loaded_class(info->cls, image.freq_mode[t]), &lo, &hi))
+        continue;
+      const float fallback = std::clamp(info->def, lo, hi);
+      for (int i = 0; i < kLaneLength; ++i) keep_in(lane[i], lo, hi, fallback, "parameter values", c);
+    }
 }
 
 }  // namespace
@@ -141,6 +193,7 @@ bool parse_song_file(const uint8_t* data, std::size_t size, SongImage& image,
     }
     image.sample_names.push_back(name);
   }
+  clamp_to_editor_ranges(image);
   return true;
 }
 
@@ -198,7 +251,6 @@ std::vector<uint8_t> encode_song(const char* file_name) {
 }
 
 void apply_song_image(const SongImage& image) {
-  const unsigned previous = pause_audio();
   clear_song();
   const int n = image.track_count;
   const float* lanes = image.lanes.data();
@@ -209,7 +261,7 @@ void apply_song_image(const SongImage& image) {
     song.synth_type[t] = image.synth_type[t];
     song.track_count = static_cast<int16_t>(t + 1);
   }
-  if (n < MAX_TRACKS) std::strcpy(song.track_name[n], "~");
+  if (n < MAX_TRACKS) std::strcpy(song.track_name[n], kListEnd);
   sort_registry();
 
   for (int l = 0; l < MAX_LOOPS; ++l) std::memcpy(song.loop_name[l], image.loop_name[l], 6);
@@ -237,12 +289,12 @@ void apply_song_image(const SongImage& image) {
     song.freq_mode[t] = mode;
     for (int k = 0; k < song.param_count[t]; ++k) {
       ParamSlot& slot = song.param_slot[t][k];
-      if (mode == 1 && slot.cls == 2) {
-        slot.cls = 1;
-        slot.def = 52.0f;
-      } else if (mode == 0 && slot.cls == 1) {
-        slot.cls = 2;
-        slot.def = 200.0f;
+      if (mode == kFreqMidi && slot.cls == kClassHzPitch) {
+        slot.cls = kClassNotePitch;
+        slot.def = kMidiPitchDefault;
+      } else if (mode == kFreqAbs && slot.cls == kClassNotePitch) {
+        slot.cls = kClassHzPitch;
+        slot.def = kAbsPitchDefault;
       }
     }
     // The file holds as many lanes as the type has parameters; a build that made a different
@@ -287,19 +339,15 @@ void apply_song_image(const SongImage& image) {
   reset_playback();
   transport.song_pos = 0;
   transport.rep_count = 0;
-  transport.play_mode = 0;
+  transport.play_mode = kPlayLoop;
   repoint_loop();
   editor_link.redraw_screen.store(true);
-  resume_audio(previous);
 }
 
 namespace {
 
 bool save_song_as(const std::string& path, const char* header_name) {
-  // The audio must not run while the song is read out.
-  const unsigned previous = pause_audio();
   const std::vector<uint8_t> bytes = encode_song(header_name);
-  resume_audio(previous);
   editor_link.redraw_screen.store(true);
   return replace_file(path, bytes);
 }
@@ -315,22 +363,31 @@ bool save_song(const char* file_name) {
   return save_song_as(path_in_folder(kSongFolder, file_name), file_name);
 }
 
-bool load_song(const char* path, std::string* reason) {
+bool read_song_file(const char* path, SongImage& image, std::string* reason) {
   std::string why;
-  std::string where = path;
-  const std::size_t slash = where.find_last_of('/');
-  if (slash != std::string::npos)
-    where = path_in_folder(where.substr(0, slash + 1).c_str(), where.c_str() + slash + 1);
+  const std::string where = path_ignoring_case(path);
   std::vector<uint8_t> bytes;
-  SongImage image;
   bool ok = read_whole_file(where.c_str(), bytes, kMaxSongFileBytes);
   if (!ok)
     why = std::strerror(errno);
   else
     ok = parse_song_file(bytes.data(), bytes.size(), image, why);
-  if (ok) apply_song_image(image);
   if (!ok && reason) *reason = why;
   return ok;
+}
+
+void warn_song_corrections(const char* path, const SongImage& image) {
+  if (image.corrected.empty()) return;
+  std::fprintf(stderr, "zorbel: %s: values out of range were corrected: %s\n", path,
+               image.corrected.c_str());
+}
+
+bool load_song(const char* path, std::string* reason) {
+  SongImage image;
+  if (!read_song_file(path, image, reason)) return false;
+  apply_song_image(image);
+  warn_song_corrections(path, image);
+  return true;
 }
 
 }  // namespace zorbel

@@ -41,10 +41,14 @@ struct SongImage {
   int param_count[MAX_TRACKS] = {};
   std::vector<float> lanes;  // the lanes of every synth's parameters in order, kLaneLength each
   std::vector<std::string> sample_names;  // one per WAV synth, in track order
+  // What parsing brought into the editor's ranges ("" when nothing), e.g. "tempo, lane values".
+  std::string corrected;
 };
 
 // Decodes a whole song file image and checks it. False, with a short reason, when the file is
-// empty, truncated, of another version, or holds values no song can have.
+// empty, truncated, of another version, or holds values no song can have. Values a damaged
+// file holds beyond the editor's ranges (tempo, swing, repetitions, volumes, humanize, trigger
+// odds, parameter values) are brought into them, and image.corrected names what changed.
 bool parse_song_file(const uint8_t* data, std::size_t size, SongImage& image,
                      std::string& reason);
 
@@ -52,19 +56,27 @@ bool parse_song_file(const uint8_t* data, std::size_t size, SongImage& image,
 std::vector<uint8_t> encode_song(const char* file_name);
 
 // Replaces the song with a checked image: synths rebuilt, tables filled, samples loaded by name
-// from the WAV folder, playback rewound to step 0 of loop 0 in LOOP mode. Runs under the pause
-// handshake.
+// from the WAV folder, playback rewound to step 0 of loop 0 in LOOP mode. Main thread; the
+// caller holds the audio (the edit layer does), or no callback runs.
 void apply_song_image(const SongImage& image);
 
+// Saving reads the song out: the caller holds the audio, or no callback runs (the edit layer's
+// edit_save_song holds it only while the song is encoded).
 // Saves the song as kSongFolder + file_name (the song name with ".SEQ"). The older file of that
 // name is replaced only once the new one is complete. False when it could not be written.
 bool save_song(const char* file_name);
 // The same to any path; the header names the path's last component.
 bool save_song_to_path(const std::string& path);
 
-// Loads the song file at path (found ignoring the case of its name). The whole file is read and
-// checked before the song is touched: on refusal the current song stays exactly as it was, and
-// reason (if given) says why.
+// Reads and checks the song file at path (found ignoring the case of its name) into image.
+// False, with reason (if given) saying why, when it cannot be read or is refused.
+bool read_song_file(const char* path, SongImage& image, std::string* reason = nullptr);
+// One line on stderr naming what parsing corrected, if anything.
+void warn_song_corrections(const char* path, const SongImage& image);
+
+// Loads the song file at path: read_song_file, then apply_song_image and the warning. The whole
+// file is read and checked before the song is touched: on refusal the current song stays
+// exactly as it was. The caller holds the audio (see apply_song_image).
 bool load_song(const char* path, std::string* reason = nullptr);
 
 }  // namespace zorbel

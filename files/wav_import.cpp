@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/audio_stream.h"
 #include "files/byte_io.h"
 #include "files/platform_dir.h"
 #include "synth/wav_engine.h"
@@ -31,12 +30,17 @@ bool same_ignoring_case(const char* a, const char* b) {
   return *a == *b;
 }
 
-// The synth goes back to the silent placeholder.
-int install_placeholder(int track) {
-  const unsigned previous = pause_audio();
-  wav_set_sample(track, nullptr);
-  resume_audio(previous);
-  return kWavNotLoaded;
+// A failed load: the synth plays the silent placeholder, which keeps the name of the sample the
+// track held, so the song still names it when saved.
+PreparedSample placeholder_for(int track) {
+  PreparedSample prepared;
+  prepared.result = kWavNotLoaded;
+  const SampleData* held = wav_sample(track);
+  if (held && held->name[0] != '\0') {
+    prepared.sample = new (std::nothrow) SampleData;
+    if (prepared.sample) std::memcpy(prepared.sample->name, held->name, sizeof held->name);
+  }
+  return prepared;
 }
 
 }  // namespace
@@ -133,15 +137,15 @@ SampleData* decode_wav(const uint8_t* bytes, std::size_t size, bool* out_of_memo
   return sample;
 }
 
-int load_wav_sample(const char* name, int track) {
-  if (track < 0 || track >= MAX_TRACKS) return kWavNotLoaded;
+PreparedSample prepare_wav_sample(const char* name, int track) {
+  if (track < 0 || track >= MAX_TRACKS || !name) return PreparedSample{};
   const std::string path = path_in_folder(kWavFolder, name);
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return install_placeholder(track);
+  if (!file) return placeholder_for(track);
   long file_size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) file_size = std::ftell(file);
   std::fclose(file);
-  if (file_size < 0) return install_placeholder(track);
+  if (file_size < 0) return placeholder_for(track);
 
   // Nothing is freed before the new sample is complete, so running out of memory keeps the
   // previous sample playing without reading it again.
@@ -159,16 +163,24 @@ int load_wav_sample(const char* name, int track) {
   if (!sample) {
     // A sample without frames is the placeholder under a remembered name: nothing to keep.
     const SampleData* held = wav_sample(track);
-    if (out_of_memory && held && held->length > 0) return kWavReloadedPrevious;
-    return install_placeholder(track);
+    if (out_of_memory && held && held->length > 0) return PreparedSample{nullptr, kWavReloadedPrevious};
+    return placeholder_for(track);
   }
   std::strncpy(sample->name, name, sizeof sample->name - 1);
   for (char* c = sample->name; *c; ++c)
     *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
-  const unsigned previous = pause_audio();
-  wav_set_sample(track, sample);
-  resume_audio(previous);
-  return kWavLoaded;
+  return PreparedSample{sample, kWavLoaded};
+}
+
+void install_wav_sample(int track, const PreparedSample& prepared) {
+  if (prepared.result == kWavReloadedPrevious) return;  // the previous sample plays on
+  wav_set_sample(track, prepared.sample);
+}
+
+int load_wav_sample(const char* name, int track) {
+  const PreparedSample prepared = prepare_wav_sample(name, track);
+  if (track >= 0 && track < MAX_TRACKS) install_wav_sample(track, prepared);
+  return prepared.result;
 }
 
 }  // namespace zorbel

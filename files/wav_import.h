@@ -48,9 +48,21 @@ bool check_wav_header(const char* name);
 // wav_set_sample expects; name is left empty.
 SampleData* decode_wav(const uint8_t* bytes, std::size_t size, bool* out_of_memory = nullptr);
 
-// Loads kWavFolder + name into the sample player of track's WAV synth and names the sample after
-// the file. Returns one of the load results above; every outcome leaves the synth playable.
-// Main thread; swaps the sample under the pause handshake.
+// A sample read and decoded, ready to be swapped in. sample is null for the nameless
+// placeholder (and for kWavReloadedPrevious, which keeps the previous sample).
+struct PreparedSample {
+  SampleData* sample = nullptr;
+  int result = kWavNotLoaded;
+};
+
+// Reads and decodes kWavFolder + name for track's WAV synth, named after the file in upper case.
+// A failed load prepares the silent placeholder under the name the track held, so the song
+// still names that sample. Main thread, with the audio playing: nothing is swapped yet.
+PreparedSample prepare_wav_sample(const char* name, int track);
+// Swaps the prepared sample in (freeing the previous one). The caller holds the audio.
+void install_wav_sample(int track, const PreparedSample& prepared);
+// Both, for the song loader and tools: every outcome leaves the synth playable. Returns one of
+// the load results above. The caller holds the audio (the edit layer's edit_load_sample does).
 int load_wav_sample(const char* name, int track);
 
 }  // namespace zorbel

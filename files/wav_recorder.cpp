@@ -47,7 +47,7 @@ namespace {
 // Playback from the first step of the loop, or of song position 0 in song mode.
 void rewind_for_recording() {
   reset_playback();
-  if (transport.play_mode == 1) {
+  if (transport.play_mode == kPlaySong) {
     transport.song_pos = 0;
     transport.rep_count = 0;
     // A marker at position 0 names no loop: the loop that was playing stays.
@@ -59,13 +59,18 @@ void rewind_for_recording() {
 
 }  // namespace
 
-long record_block_count() {
+double record_length_buffers() {
   double beats_per_loop_blocks = 60.0 / song.bpm / 8.0 * kBuffersPerSecond * song.seqlen;
-  if (transport.play_mode == 1) {
+  if (transport.play_mode == kPlaySong) {
     long reps = 0;
     for (int p = 0; p <= SONG_LENGTH && song.song_list[p] >= 0; ++p) reps += song.song_reps[p];
     beats_per_loop_blocks *= static_cast<double>(reps);
   }
+  return beats_per_loop_blocks;
+}
+
+long record_block_count() {
+  const double beats_per_loop_blocks = record_length_buffers();
   // A tempo of zero or a damaged value must not turn into an undefined conversion.
   if (!(beats_per_loop_blocks < static_cast<double>(kMaxRecordBlocks))) return kMaxRecordBlocks;
   const long n = static_cast<long>(beats_per_loop_blocks) + 1;

@@ -15,6 +15,9 @@ constexpr long kMaxRecordBlocks = (0xffffffffL - 36) / kRecordBufferBytes;
 // Callback buffers the recording takes: the current loop once (loop mode) or the song list up to
 // its first RESTART or HALT (song mode), plus one. At least 1, at most kMaxRecordBlocks.
 long record_block_count();
+// The same length in callback buffers before the cap and the extra one (may be infinite for a
+// damaged song that was not loaded through the range checks).
+double record_length_buffers();
 
 // The 44-byte header of a 16-bit stereo PCM file at 44100 Hz, both sizes provisional; and the
 // sizes once `blocks` buffers of kRecordBufferBytes follow it.

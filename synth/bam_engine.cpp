@@ -1,6 +1,7 @@
 // The BAM generator (kind 7): pool, initial values, per-sample render, restart and derived fields.
 #include "synth/bam_engine.h"
 
+#include "engine/freq_mode.h"
 #include "synth/pitch_limits.h"
 #include "synth/wavetables.h"
 
@@ -15,7 +16,7 @@ constexpr int32_t kHoldReadNow = 32767;
 
 const ParamInfo kParams[] = {
     {"SH1", 7, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
-    {"FREQ1", 1, 52.0f, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
+    {"FREQ1", kClassNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
     {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
     {"WTTYPE1", 8, 20.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
@@ -144,6 +145,7 @@ float* pitch_field(ModuleBase* m) { return &as_bam(m).freq1; }
 const KindOps kBamKind = {
     kKindBam, "BAM", 5.9f, pool_slot, init, render, restart, derive, reset, nullptr, bind,
     pitch_field, kParams, kParamCount,
+    KindRole::kGenerator, 10, 0,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

@@ -1,6 +1,7 @@
 // The BFM engine: a two-oscillator modulator with envelope and feedback driving a carrier pair.
 #include "synth/bfm_engine.h"
 
+#include "engine/freq_mode.h"
 #include "synth/table_position.h"
 #include "synth/wavetables.h"
 
@@ -191,7 +192,7 @@ float* bfm_pitch_field(ModuleBase* m) { return &static_cast<BfmEngine*>(m)->cfre
 const ParamInfo kBfmParams[] = {
     {"FMPARAMS", 6, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
     {"CSH1", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"CFREQ1", 1, 52.0f, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
+    {"CFREQ1", kClassNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
     {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
     {"CWTTYPE1", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
@@ -230,6 +231,7 @@ const KindOps kBfmKind = {
     kKindBfm,   "BFM",       9.8f,      bfm_pool_slot,   bfm_init,
     bfm_render, bfm_restart, bfm_derive, bfm_reset,      nullptr,
     bfm_bind,   bfm_pitch_field, kBfmParams, 33,
+    KindRole::kGenerator, 60, 1,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

@@ -67,6 +67,7 @@ const KindOps kClpKind = {
     kKindClp,   "CLP",   1.3f,       clp_pool_slot, clp_init,
     clp_render, nullptr, clp_derive, nullptr,       nullptr,
     clp_bind,   nullptr, kClpParams, 3,
+    KindRole::kEffect, 130, 1,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

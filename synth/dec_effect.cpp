@@ -79,6 +79,7 @@ const KindOps kDecKind = {
     kKindDec,   "DEC",   2.3f,       dec_pool_slot, dec_init,
     dec_render, nullptr, dec_derive, dec_reset,     nullptr,
     dec_bind,   nullptr, kDecParams, 3,
+    KindRole::kEffect, 120, 2,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

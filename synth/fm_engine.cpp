@@ -1,6 +1,7 @@
 // The FM engine: a table modulator with hold, envelope and feedback driving a table carrier.
 #include "synth/fm_engine.h"
 
+#include "engine/freq_mode.h"
 #include "synth/table_position.h"
 #include "synth/wavetables.h"
 
@@ -137,7 +138,7 @@ float* fm_pitch_field(ModuleBase* m) { return &static_cast<FmEngine*>(m)->carrfr
 // Hold counts are 16-bit fields, so their range stops at 32767 samples.
 const ParamInfo kFmParams[] = {
     {"CARRSH", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"CARRFREQ", 1, 52.0f, 0.0f, 22050.0f, {1.0f, 10.0f, 100.0f}},
+    {"CARRFREQ", kClassNotePitch, kMidiPitchDefault, 0.0f, 22050.0f, {1.0f, 10.0f, 100.0f}},
     {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
     {"CARRWT", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
@@ -164,6 +165,7 @@ const KindOps kFmKind = {
     kKindFm,   "FM",       6.5f,           fm_pool_slot, fm_init,
     fm_render, fm_restart, fm_derive,      fm_reset,     nullptr,
     fm_bind,   fm_pitch_field, kFmParams,  20,
+    KindRole::kGenerator, 70, 2,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "engine/freq_mode.h"
 #include "synth/lfo.h"
 #include "synth/random_table.h"
 
@@ -95,7 +96,7 @@ const ParamInfo kKsParams[] = {
     {"ASPROB1", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
     {"ASPROB2", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
     {"AVEFAC", 0, 0.501f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"FREQ", 1, 52.0f, 3.0f, 5512.0f, {1.0f, 10.0f, 20.0f}},
+    {"FREQ", kClassNotePitch, kMidiPitchDefault, 3.0f, 5512.0f, {1.0f, 10.0f, 20.0f}},
     {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
     {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
@@ -108,6 +109,7 @@ const KindOps kKsKind = {
     kKindKs,   "KS",       4.9f,      ks_pool_slot, ks_init,
     ks_render, ks_restart, ks_derive, ks_reset,     nullptr,
     ks_bind,   ks_pitch_field, kKsParams, 9,
+    KindRole::kGenerator, 20, 3,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

@@ -27,10 +27,10 @@ void mod_envelope_restart(ModEnvelope& env) {
   env.delay_counter = 0;
   env.sustain_counter = 0;
   if (env.attack_inc > 0.05f) {
-    env.stage = 2;
+    env.stage = kStageDecay;
     env.level = 1.0f;
   } else {
-    env.stage = 0;
+    env.stage = kStageDelay;
     env.level = 0.0f;
   }
 }
@@ -39,7 +39,7 @@ void mod_envelope_reset(ModEnvelope& env) {
   env.control_counter = 0;
   env.delay_counter = 0;
   env.sustain_counter = 0;
-  env.stage = 4;
+  env.stage = kStageRelease;
   env.level = 0.0f;
 }
 

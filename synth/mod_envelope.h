@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "synth/envelope_stage.h"
+
 namespace zorbel {
 
 // DADSR envelope of an FM modulator: the voice envelope's stage rules, stepped once per control
@@ -21,7 +23,7 @@ struct ModEnvelope {
   // Running state.
   float level = 0.0f;
   int32_t control_counter = 0;  // samples into the current control period
-  int16_t stage = 4;            // 0 delay, 1 attack, 2 decay, 3 sustain, 4 release
+  int16_t stage = kStageRelease;  // an EnvelopeStage
   int32_t delay_counter = 0;    // control periods
   int32_t sustain_counter = 0;  // control periods
 };
@@ -38,25 +40,25 @@ inline float mod_envelope_tick(ModEnvelope& env) {
   if (++env.control_counter < 32) return env.level;
   env.control_counter = 0;
   switch (env.stage) {
-    case 0:
-      if (env.delay < ++env.delay_counter) env.stage = 1;
+    case kStageDelay:
+      if (env.delay < ++env.delay_counter) env.stage = kStageAttack;
       break;
-    case 1:
+    case kStageAttack:
       env.level += env.attack_inc;
       if (env.level >= 1.0f) {
         env.level = 1.0f;
-        env.stage = 2;
+        env.stage = kStageDecay;
       }
       break;
-    case 2:
+    case kStageDecay:
       env.level -= env.decay_dec;
       if (env.level <= env.decaymin) {
         env.level = env.decaymin;
-        env.stage = 3;
+        env.stage = kStageSustain;
       }
       break;
-    case 3:
-      if (env.sustain <= ++env.sustain_counter) env.stage = 4;
+    case kStageSustain:
+      if (env.sustain <= ++env.sustain_counter) env.stage = kStageRelease;
       break;
     default:
       env.level -= env.release_dec;

@@ -16,6 +16,9 @@ enum ModuleKind : int {
   kKindSvf = 13, kKindShp = 14, kKindVoice = 16, kKindLfo = 17, kKindGlide = 18,
 };
 constexpr int kKindCount = 19;
+// What a synth without a generator or without an effect records as its kind.
+constexpr int kKindNoSynth = 20;
+constexpr int kKindNoEffect = 21;
 constexpr int kPoolSize = 16;  // instances per pooled kind
 
 // Every module instance begins with this header.
@@ -44,12 +47,18 @@ struct ParamInfo {
 // Engine N has no float pitch field: its pitch glide drives its first parameter's destination
 // (SAMPHOLD, int16_t) and pitch_field may be null.
 
-// What the graph needs of one module kind. A new engine or effect is one file defining one of
-// these plus one line in the kind table.
+// What a kind does in a synth: makes the sound, rewrites it, or controls the others.
+enum class KindRole : uint8_t { kGenerator, kEffect, kControl };
+
+// Everything the program knows of one module kind: the kind table (kind_table.cpp) lists these,
+// and the type names, costs, type-code layout and render order are derived from them. A new
+// engine or effect is one file defining one of these, one enumerator above and one line in the
+// kind table.
 struct KindOps {
   int kind;
-  const char* name;                        // "BAM", "SVF", ...
-  float cost;                              // percent of the time budget
+  const char* name;                        // "BAM", "SVF": engine names begin type names,
+                                           // effect names end them
+  float cost;                              // percent of the time budget, to one decimal
   ModuleBase* (*pool_slot)(int index);     // one of the kind's 16 static instances
   void (*init)(ModuleBase* m);             // initial values; the header is already set
   // 128 frames: a generator writes buf, an effect rewrites it in place. buf is the synth buffer.
@@ -63,6 +72,13 @@ struct KindOps {
   float* (*pitch_field)(ModuleBase* m);    // generators: the field the pitch glide drives
   const ParamInfo* params;
   int param_count;
+  KindRole role;
+  // Generators and effects render in rising rank (generators first); within a kind, in synth
+  // order. Ranks are spaced so a new kind fits between two without renumbering.
+  int render_rank;
+  // Generators: the engine number of the type codes (type / 8); effects: the effect slot
+  // (type % 8, 1..7). -1 for control kinds.
+  int type_slot;
 };
 
 }  // namespace zorbel

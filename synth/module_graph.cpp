@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "engine/audio_stream.h"
 #include "files/wav_import.h"
 #include "synth/lfo.h"
@@ -23,10 +25,6 @@ namespace {
 
 constexpr int kCountRows = MAX_TRACKS + 1;  // synths 0..15 and one spare row
 constexpr int kCountColumns = 21;
-// Generators first, then effects; within a kind, synth order.
-constexpr int kRenderOrder[] = {kKindBam, kKindKs,  kKindWav, kKindRot, kKindZbq,
-                                kKindBfm, kKindFm,  kKindN,   kKindSvf, kKindRd,
-                                kKindPcf, kKindDec, kKindClp, kKindMsk, kKindShp};
 // Where a new synth's pitch glide starts: value, end value (ratio 1).
 constexpr float kGlideValue = 480.0f;
 constexpr float kGlideEnd = 50.0f;
@@ -48,12 +46,40 @@ int built_synths = 0;  // synths that have modules; track_count follows it outsi
 void* destinations[2 * PARAM_SLOTS];
 int destination_count = 0;
 
-bool is_generator(int kind) { return kind >= 0 && kind <= 7; }
-bool is_effect(int kind) { return kind >= 8 && kind <= 14; }
+// Generators and effects render from the registry; the voice, LFO and glide do not.
+bool renders_from_registry(const KindOps* ops) { return ops->role != KindRole::kControl; }
+
+// The one-line reason of each fatal code.
+const char* fatal_reason(int code) {
+  switch (code) {
+    case 0: return "synth number outside 0..15";
+    case 1: return "synth type with more than 52 parameters";
+    case 3: return "cost asked of an unknown synth type";
+    case 4: return "synth type outside 0..63 or of a kind this program lacks";
+    case 5: return "render registry holds a kind that does not render";
+    case 7: return "module pool exhausted";
+    case 8: return "type name asked of an unknown type code";
+    case 9: return "render entry without a function";
+    case 10: return "render entry without a module";
+    case 11: return "track without a voice";
+    case 13: return "no room in the parameter lane pool";
+    default: return "internal error";
+  }
+}
+
+void print_fatal(int code) {
+  char line[128];
+  const int n = std::snprintf(line, sizeof line, "zorbel: fatal error %d: %s\n", code, fatal_reason(code));
+  // One write, so the line arrives whole even from the audio thread.
+  if (n > 0) (void)!::write(2, line, static_cast<size_t>(n < static_cast<int>(sizeof line) ? n : sizeof line - 1));
+}
 
 // A fault found while rendering: the stream cannot be stopped from its own callback, so the
 // process ends at once.
-[[noreturn]] void fatal_exit_audio(int /*code*/) { std::_Exit(255); }
+[[noreturn]] void fatal_exit_audio(int code) {
+  print_fatal(code);
+  std::_Exit(255);
+}
 
 void append_to_list(int kind, ModuleBase* m) {
   m->next = nullptr;
@@ -105,7 +131,7 @@ void find_glide_params(SynthModules& sm, int engine_kind) {
     if (sm.expmult_param < 0 && std::strcmp(p.name, "EXPMULT") == 0) sm.expmult_param = q;
     if (sm.endoffset_param < 0 && std::strcmp(p.name, "ENDOFFSET") == 0) sm.endoffset_param = q;
     if (sm.pitch_param < 0) {
-      if (engine_kind == kKindWav ? std::strcmp(p.name, "RDSPEED") == 0 : (p.cls == 1 || p.cls == 2))
+      if (engine_kind == kKindWav ? std::strcmp(p.name, "RDSPEED") == 0 : (p.cls == kClassNotePitch || p.cls == kClassHzPitch))
         sm.pitch_param = q;
     }
   }
@@ -178,7 +204,8 @@ void move_synth_down(int from, int to, int lane_shift) {
 
 }  // namespace
 
-void fatal_exit(int /*code*/) {
+void fatal_exit(int code) {
+  print_fatal(code);
   if (audio_is_open()) stop_audio();
   std::exit(255);
 }
@@ -200,7 +227,7 @@ ModuleBase* create_module(int kind, int synth) {
   ops->init(m);
   append_to_list(kind, m);
   if (synth >= 0 && synth < kCountRows) ++counts[synth][kind];
-  if (is_generator(kind) || is_effect(kind)) registry_add(ops, m);
+  if (renders_from_registry(ops)) registry_add(ops, m);
   add_destinations(ops, m);
   return m;
 }
@@ -260,7 +287,7 @@ void build_synth(int synth, int type, bool init_lanes) {
   sm.engine_kind = engine_kind;
   sm.engine_ops = engine_ops;
   sm.generator = create_module(engine_kind, synth);
-  song.freq_mode[synth] = (engine_kind == kKindWav || engine_kind == kKindN) ? 3 : 1;
+  song.freq_mode[synth] = (engine_kind == kKindWav || engine_kind == kKindN) ? kFreqNone : kFreqMidi;
   if (effect_ops) {
     sm.effect_kind = effect_kind;
     sm.effect_ops = effect_ops;
@@ -335,7 +362,7 @@ void delete_synth(int synth) {
   const int last = built_synths - 1;
   synth_modules[last] = SynthModules{};
   song.synth_type[last] = SYNTH_TYPE_NONE;
-  song.freq_mode[last] = 3;
+  song.freq_mode[last] = kFreqNone;
   std::memset(song.track_name[last], 0, kTrackNameLen);
   song.param_count[last] = 0;
   for (ParamSlot& slot : song.param_slot[last]) slot = ParamSlot{};
@@ -349,12 +376,22 @@ void sort_registry() {
   RegistryEntry sorted[kRegistrySize];
   bool taken[kRegistrySize] = {};
   int n = 0;
-  for (int kind : kRenderOrder)
+  // Rising rank; a stable pass per rank keeps synth order within a kind.
+  int rank = -1;
+  for (;;) {
+    int next = -1;
     for (int i = 0; i < registry_count; ++i)
-      if (!taken[i] && registry[i].ops && registry[i].ops->kind == kind) {
+      if (!taken[i] && registry[i].ops && registry[i].ops->render_rank > rank &&
+          (next < 0 || registry[i].ops->render_rank < next))
+        next = registry[i].ops->render_rank;
+    if (next < 0) break;
+    for (int i = 0; i < registry_count; ++i)
+      if (!taken[i] && registry[i].ops && registry[i].ops->render_rank == next) {
         sorted[n++] = registry[i];
         taken[i] = true;
       }
+    rank = next;
+  }
   for (int i = 0; i < registry_count; ++i)
     if (!taken[i]) fatal_exit(5);
   for (int i = 0; i < n; ++i) registry[i] = sorted[i];

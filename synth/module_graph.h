@@ -19,8 +19,8 @@ struct SynthModules {
   ModuleBase* voice = nullptr;
   ModuleBase* lfo = nullptr;     // null for engine N
   ModuleBase* glide = nullptr;
-  int engine_kind = 20;          // 20: none
-  int effect_kind = 21;          // 21: none
+  int engine_kind = kKindNoSynth;
+  int effect_kind = kKindNoEffect;
   const KindOps* engine_ops = nullptr;
   const KindOps* effect_ops = nullptr;
   // Positions in the synth's parameter list of what the pitch glide reads from a step: the
@@ -54,7 +54,8 @@ void render_block();
 // cost nothing; a code outside the table is fatal 3.
 float synth_cost(int type, float total);
 void free_all_modules();
-// Stops the audio stream and ends the process with status 255. Render faults (9, 10 a registry
+// Prints "zorbel: fatal error CODE: REASON" on stderr, stops the audio stream and ends the process
+// with status 255. Render faults (9, 10 a registry
 // entry without function or instance, 11 a track without a voice) end it at once from the audio
 // thread, which cannot stop its own stream.
 [[noreturn]] void fatal_exit(int code);
@@ -109,5 +110,8 @@ const KindOps* kind_ops(int kind);
 // Parameter description q of a synth type's full list (generator, effect, 13 voice params).
 const ParamInfo* type_param(int type, int q);
 int type_param_count(int type);
+// The editor range of parameter q of a type whose slot has class cls: a pitch follows its
+// class (note numbers or Hz), every other parameter its own range. False when q does not exist.
+bool type_param_range(int type, int q, uint16_t cls, float* min, float* max);
 
 }  // namespace zorbel

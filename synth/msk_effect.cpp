@@ -74,6 +74,7 @@ const KindOps kMskKind = {
     kKindMsk,   "MSK",   1.0f,       msk_pool_slot, msk_init,
     msk_render, nullptr, msk_derive, nullptr,       nullptr,
     msk_bind,   nullptr, kMskParams, 3,
+    KindRole::kEffect, 140, 3,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

@@ -68,6 +68,7 @@ const KindOps kNKind = {
     kKindN,   "N",     3.6f,     n_pool_slot, n_init,
     n_render, nullptr, n_derive, n_reset,     nullptr,
     n_bind,   nullptr, kNParams, 3,
+    KindRole::kGenerator, 80, 4,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

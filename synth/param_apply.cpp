@@ -19,9 +19,10 @@ constexpr float kWavLfoDepthScale = 0.4f;
 constexpr float kHumanizeRange = 1000.0f;  // a humanize of 1.0 adds up to 1000 periods
 
 bool step_is_legato(int track) {
-  const int steps = song.seqlen > 0 ? song.seqlen : 1;
+  const uint16_t seqlen = shared_load(song.seqlen);
+  const int steps = seqlen > 0 ? seqlen : 1;
   const int pos = transport.step_pos % steps;
-  return (song.legato_steps[transport.current_loop][track] >> pos) & 1u;
+  return (shared_load(song.legato_steps[transport.current_loop][track]) >> pos) & 1u;
 }
 
 void run_glide_step(int track, const SynthModules& sm, const float* values, bool legato) {
@@ -30,7 +31,7 @@ void run_glide_step(int track, const SynthModules& sm, const float* values, bool
       sm.pitch_param >= count || sm.expmult_param >= count || sm.endoffset_param >= count)
     return;
   float pitch = values[sm.pitch_param];
-  if (sm.pitch_is_note && song.freq_mode[track] != 0) pitch = note_frequency(pitch);
+  if (sm.pitch_is_note && song.freq_mode[track] != kFreqAbs) pitch = note_frequency(pitch);
   const float ratio = values[sm.expmult_param];
   const float end = pitch * values[sm.endoffset_param];
   if (!std::isfinite(ratio) || !std::isfinite(end)) return;
@@ -65,7 +66,7 @@ void write_value(int track, const SynthModules& sm, const ParamSlot& slot, float
       if (lfo) lfo->table = wavetable_row(v);
       break;
     case 14: {
-      const int32_t spread = truncate_to_int32(random_unit() * song.humanize[track] * kHumanizeRange);
+      const int32_t spread = truncate_to_int32(random_unit() * shared_load(song.humanize[track]) * kHumanizeRange);
       const int64_t sum = static_cast<int64_t>(truncate_to_int32(v)) + spread;
       // A 16-bit value in a 32-bit field: the count reads back as 0..65535.
       if (dest) *static_cast<int32_t*>(dest) = static_cast<uint16_t>(static_cast<uint64_t>(sum));

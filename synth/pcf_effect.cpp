@@ -115,6 +115,7 @@ const KindOps kPcfKind = {
     kKindPcf,   "PCF",   1.6f,       pcf_pool_slot, pcf_init,
     pcf_render, nullptr, pcf_derive, pcf_reset,     nullptr,
     pcf_bind,   nullptr, kPcfParams, 3,
+    KindRole::kEffect, 110, 4,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

@@ -73,6 +73,8 @@ float random_signed() {
   return scaled >= 0.0f ? scaled - 1.0f : scaled + 1.0f;
 }
 
+float random_between(float low, float high) { return low + random_unit() * (high - low); }
+
 float random_unsigned_raw() { return unsigned_table[take_position(kLast, false)]; }
 
 float random_noise_value() { return signed_table[take_position(kNoiseLast, false)]; }

@@ -19,6 +19,8 @@ float random_raw();
 float random_unsigned_raw();
 // The signed value for the noise engine, whose position returns to 0 after 4092.
 float random_noise_value();
+// A value in low..high (high itself is never reached), advancing by one.
+float random_between(float low, float high);
 // The step trigger draw 0..100, advancing by two.
 float random_percent();
 // Per-block refresh of the shared noise.

@@ -49,6 +49,7 @@ const KindOps kRdKind = {
     kKindRd,   "RD",    0.5f,      rd_pool_slot, rd_init,
     rd_render, nullptr, rd_derive, nullptr,      nullptr,
     rd_bind,   nullptr, kRdParams, 1,
+    KindRole::kEffect, 100, 5,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

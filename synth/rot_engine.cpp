@@ -1,6 +1,7 @@
 // The ROT engine: a bit pattern rotated left by DIST bits every step, output as a signed sample.
 #include "synth/rot_engine.h"
 
+#include "engine/freq_mode.h"
 #include "synth/pitch_limits.h"
 
 namespace zorbel {
@@ -64,7 +65,7 @@ float* rot_pitch_field(ModuleBase* m) { return &static_cast<RotEngine*>(m)->freq
 
 // VAL is a 16-bit pattern: 65535 is all bits set (65536 would wrap to 0).
 const ParamInfo kRotParams[] = {
-    {"FREQ", 1, 52.0f, 1.0f, 2756.0f, {1.0f, 5.0f, 10.0f}},
+    {"FREQ", kClassNotePitch, kMidiPitchDefault, 1.0f, 2756.0f, {1.0f, 5.0f, 10.0f}},
     {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
     {"DIST", 7, 1.0f, 1.0f, 15.0f, {1.0f, 1.0f, 1.0f}},
@@ -79,6 +80,7 @@ const KindOps kRotKind = {
     kKindRot,   "ROT",       3.7f,       rot_pool_slot, rot_init,
     rot_render, rot_restart, rot_derive, rot_restart,   nullptr,
     rot_bind,   rot_pitch_field, kRotParams, 7,
+    KindRole::kGenerator, 40, 6,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

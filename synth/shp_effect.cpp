@@ -83,6 +83,7 @@ const KindOps kShpKind = {
     kKindShp,   "SHP",   1.0f,       shp_pool_slot, shp_init,
     shp_render, nullptr, shp_derive, nullptr,       nullptr,
     shp_bind,   nullptr, kShpParams, 2,
+    KindRole::kEffect, 150, 6,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

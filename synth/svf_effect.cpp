@@ -25,7 +25,7 @@ float unit_range(float v) {
 // parameter also leaves the result in the FREQ lane, so the editor shows what is played.
 void track_frequency(SvfEffect& e) {
   const int s = e.synth;
-  if (s < 0 || s >= MAX_TRACKS || song.freq_mode[s] == 3) return;
+  if (s < 0 || s >= MAX_TRACKS || song.freq_mode[s] == kFreqNone) return;
   const int count = song.param_count[s] < PARAM_SLOTS ? song.param_count[s] : PARAM_SLOTS;
   const int step = transport.step_pos % MAX_STEPS;
   ParamSlot* const slots = song.param_slot[s];
@@ -36,15 +36,15 @@ void track_frequency(SvfEffect& e) {
     if (slots[k].dest == &e.freq) freq_slot = &slots[k];
   }
   if (track_slot == nullptr || track_slot->row == nullptr) return;
-  if (!(track_slot->row[step] > 0.99f)) return;
+  if (!(shared_load(track_slot->row[step]) > 0.99f)) return;
   for (int k = 0; k < count; ++k) {
     const ParamSlot& p = slots[k];
-    if ((p.cls != 1 && p.cls != 2) || p.dest == nullptr) continue;
+    if ((p.cls != kClassNotePitch && p.cls != kClassHzPitch) || p.dest == nullptr) continue;
     const float v = *static_cast<const float*>(p.dest) * e.offset;
     e.freq = v > kTrackedTop ? 1.0f : v / kTrackedTop;
-    if (p.cls == 1 && freq_slot != nullptr && freq_slot->row != nullptr) {
-      freq_slot->row[step] = e.freq;
-    }
+    // The one lane the audio thread writes; the editor may write it too, hence the atomic store.
+    if (p.cls == kClassNotePitch && freq_slot != nullptr && freq_slot->row != nullptr)
+      shared_store(freq_slot->row[step], e.freq);
   }
 }
 
@@ -124,6 +124,7 @@ const KindOps kSvfKind = {
     kKindSvf,   "SVF",   2.3f,       svf_pool_slot, svf_init,
     svf_render, nullptr, svf_derive, svf_reset,     nullptr,
     svf_bind,   nullptr, kSvfParams, 6,
+    KindRole::kEffect, 90, 7,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

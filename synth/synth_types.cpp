@@ -1,9 +1,12 @@
 // Synth type codes: names, the name lookup, engine/effect kinds, costs and parameter lists.
 #include "synth/synth_types.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "synth/module_graph.h"
+#include "engine/freq_mode.h"
 #include "synth/voice_output.h"
 
 namespace zorbel {
@@ -11,96 +14,95 @@ namespace zorbel {
 namespace {
 
 constexpr int kNamedTypes = 65;  // 0..63 and KSBD
-
-const char* const kTypeNames[kNamedTypes] = {
-    "BAM", "BAMCLP", "BAMDEC", "BAMMSK", "BAMPCF", "BAMRD", "BAMSHP", "BAMSVF",
-    "BFM", "BFMCLP", "BFMDEC", "BFMMSK", "BFMPCF", "BFMRD", "BFMSHP", "BFMSVF",
-    "FM",  "FMCLP",  "FMDEC",  "FMMSK",  "FMPCF",  "FMRD",  "FMSHP",  "FMSVF",
-    "KS",  "KSCLP",  "KSDEC",  "KSMSK",  "KSPCF",  "KSRD",  "KSSHP",  "KSSVF",
-    "N",   "NCLP",   "NDEC",   "NMSK",   "NPCF",   "NRD",   "NSHP",   "NSVF",
-    "ZBQ", "ZBQCLP", "ZBQDEC", "ZBQMSK", "ZBQPCF", "ZBQRD", "ZBQSHP", "ZBQSVF",
-    "ROT", "ROTCLP", "ROTDEC", "ROTMSK", "ROTPCF", "ROTRD", "ROTSHP", "ROTSVF",
-    "WAV", "WAVCLP", "WAVMSK", "WAVDEC", "WAVPCF", "WAVRD", "WAVSHP", "WAVSVF",
-    "KSBD",
-};
-
-// The order in which a text's leading name is looked for; longer names come before the names
-// they begin with, so the first hit is the whole name.
-const char* const kPrefixOrder[] = {
-    "BAMCLP", "BAMDEC", "BAMMSK", "BAMPCF", "BAMRD",  "BAMSVF", "BAMSHP", "BAM",
-    "ROTCLP", "ROTMSK", "ROTDEC", "ROTPCF", "ROTRD",  "ROTSHP", "ROTSVF", "ROT",
-    "NCLP",   "NMSK",   "NDEC",   "NRD",    "NPCF",   "NSHP",   "NSVF",   "N",
-    "WAVSVF", "WAVSHP", "WAVPCF", "WAVRD",  "WAVDEC", "WAVMSK", "WAVCLP", "WAV",
-    "KSPCF",  "KSBD",   "KSCLP",  "KSMSK",  "KSDEC",  "KSRD",   "KSSHP",  "KSSVF",  "KS",
-    "BFMSVF", "BFMSHP", "BFMRD",  "BFMPCF", "BFMMSK", "BFMDEC", "BFMCLP", "BFM",
-    "FMSVF",  "FMSHP",  "FMRD",   "FMPCF",  "FMMSK",  "FMDEC",  "FMCLP",  "FM",
-    "ZBQSVF", "ZBQSHP", "ZBQRD",  "ZBQPCF", "ZBQMSK", "ZBQDEC", "ZBQCLP", "ZBQ",
-};
-
-// Engines in type-code order: BAM, BFM, FM, KS, N, ZBQ, ROT, WAV.
-constexpr int kEngineKinds[8] = {kKindBam, kKindBfm, kKindFm, kKindKs, kKindN, kKindZbq, kKindRot, kKindWav};
-// Effect slots: none, CLP, DEC, MSK, PCF, RD, SHP, SVF; the sample player swaps DEC and MSK.
-constexpr int kEffectKinds[8] = {-1, kKindClp, kKindDec, kKindMsk, kKindPcf, kKindRd, kKindShp, kKindSvf};
-constexpr int kWavEffectKinds[8] = {-1, kKindClp, kKindMsk, kKindDec, kKindPcf, kKindRd, kKindShp, kKindSvf};
-
-// Parameters per kind, for types whose kind is not built into this program.
-constexpr int kKindParamCounts[15] = {11, 33, 20, 3, 9, 9, 7, 13, 3, 3, 3, 3, 1, 6, 2};
-
-// Costs in tenths of a percent of the time budget.
-constexpr int kEngineCost[8] = {59, 98, 65, 49, 36, 44, 37, 54};
-int effect_cost(int kind) {
-  switch (kind) {
-    case kKindClp: return 13;
-    case kKindDec: return 23;
-    case kKindMsk: return 10;
-    case kKindPcf: return 16;
-    case kKindRd: return 5;
-    case kKindShp: return 10;
-    case kKindSvf: return 23;
-    default: return 0;
-  }
-}
-constexpr int kKsbdCost = 49;
+constexpr int kEngineSlots = 8;
+constexpr int kNameChars = 8;    // longest type name ("BAMCLP") and its terminator
+// The sample player's effect slots 2 and 3 hold MSK and DEC, the reverse of every other engine.
+constexpr int kWavSwappedSlots[2] = {2, 3};
+constexpr int kKsbdCost = 49;    // tenths of a percent; KSBD is named and costed, never built
 constexpr int kEmptySlotCode = 65535;
 
+// The kind of a role whose type_slot is slot, or -1.
+int kind_in_slot(KindRole role, int slot) {
+  for (int kind = 0; kind < kKindCount; ++kind) {
+    const KindOps* ops = kind_ops(kind);
+    if (ops && ops->role == role && ops->type_slot == slot) return kind;
+  }
+  return -1;
+}
+
 int kind_param_count(int kind) {
-  if (kind < 0) return 0;
-  if (const KindOps* ops = kind_ops(kind)) return ops->param_count;
-  return kind < 15 ? kKindParamCounts[kind] : 0;
+  const KindOps* ops = kind >= 0 ? kind_ops(kind) : nullptr;
+  return ops ? ops->param_count : 0;
+}
+
+int kind_cost_tenths(int kind) {
+  const KindOps* ops = kind >= 0 ? kind_ops(kind) : nullptr;
+  return ops ? static_cast<int>(std::lround(ops->cost * 10.0f)) : 0;
+}
+
+struct TypeNames {
+  char text[kNamedTypes][kNameChars] = {};
+};
+
+// Engine name followed by the effect name, for every code; derived once from the kind table.
+const TypeNames& type_names() {
+  static const TypeNames names = [] {
+    TypeNames n;
+    for (int code = 0; code < kTypeCount; ++code) {
+      const KindOps* engine = kind_ops(type_engine_kind(code));
+      const KindOps* effect = kind_ops(type_effect_kind(code));
+      std::snprintf(n.text[code], kNameChars, "%s%s", engine ? engine->name : "",
+                    effect ? effect->name : "");
+    }
+    std::snprintf(n.text[kTypeKsbd], kNameChars, "KSBD");
+    return n;
+  }();
+  return names;
 }
 
 }  // namespace
 
 int type_engine_kind(int type) {
   if (type < 0 || type >= kTypeCount) return -1;
-  return kEngineKinds[type / 8];
+  return kind_in_slot(KindRole::kGenerator, type / kEngineSlots);
 }
 
 int type_effect_kind(int type) {
   if (type < 0 || type >= kTypeCount) return -1;
-  return type_engine_kind(type) == kKindWav ? kWavEffectKinds[type % 8] : kEffectKinds[type % 8];
+  int slot = type % kEngineSlots;
+  if (slot == 0) return -1;
+  if (type_engine_kind(type) == kKindWav && (slot == kWavSwappedSlots[0] || slot == kWavSwappedSlots[1]))
+    slot = kWavSwappedSlots[0] + kWavSwappedSlots[1] - slot;
+  return kind_in_slot(KindRole::kEffect, slot);
 }
 
 const char* type_name_from_code(int code) {
   if (code < 0 || code >= kNamedTypes) fatal_exit(8);
-  return kTypeNames[code];
+  return type_names().text[code];
 }
 
 int type_code_from_name(const char* name) {
   if (!name) return -1;
-  for (const char* candidate : kPrefixOrder) {
-    if (std::strncmp(name, candidate, std::strlen(candidate)) != 0) continue;
-    for (int code = 0; code < kNamedTypes; ++code)
-      if (std::strcmp(kTypeNames[code], candidate) == 0) return code;
+  // A text that begins with a type name is that type, the longest name winning ("BAMSVF" over
+  // "BAM"): a name may be followed by more text, such as a preset name.
+  int best = -1;
+  std::size_t best_len = 0;
+  for (int code = 0; code < kNamedTypes; ++code) {
+    const char* candidate = type_names().text[code];
+    const std::size_t len = std::strlen(candidate);
+    if (len > best_len && std::strncmp(name, candidate, len) == 0) {
+      best = code;
+      best_len = len;
+    }
   }
-  return -1;
+  return best;
 }
 
 int synth_cost_tenths(int type) {
   if (type == SYNTH_TYPE_NONE || type == kEmptySlotCode) return 0;
   if (type == kTypeKsbd) return kKsbdCost;
   if (type < 0 || type >= kTypeCount) fatal_exit(3);
-  return kEngineCost[type / 8] + effect_cost(type_effect_kind(type));
+  return kind_cost_tenths(type_engine_kind(type)) + kind_cost_tenths(type_effect_kind(type));
 }
 
 float synth_cost(int type, float total) {
@@ -146,6 +148,22 @@ const ParamInfo* type_param(int type, int q) {
   q -= effect_count;
   if (q >= kVoiceParamCount) return nullptr;
   return engine == kKindWav ? &kWavVoiceParams[q] : &kVoiceParams[q];
+}
+
+bool type_param_range(int type, int q, uint16_t cls, float* min, float* max) {
+  const ParamInfo* info = type_param(type, q);
+  if (!info) return false;
+  float lo = info->min, hi = info->max;
+  if (cls == kClassNotePitch) {
+    lo = kMidiPitchLowest;
+    hi = kMidiPitchHighest;
+  } else if (cls == kClassHzPitch) {
+    lo = kAbsPitchLowest;
+    hi = kAbsPitchHighest;
+  }
+  if (min) *min = lo;
+  if (max) *max = hi;
+  return true;
 }
 
 }  // namespace zorbel

@@ -190,6 +190,7 @@ const ParamInfo kWavVoiceParams[kVoiceParamCount] = {
 const KindOps kVoiceKind = {
     kKindVoice, "VOICE", 0.0f, pool_slot, init, nullptr, nullptr, derive, reset, nullptr, bind,
     nullptr, kVoiceParams, kVoiceParamCount,
+    KindRole::kControl, -1, -1,  // rendered by the graph itself, after the registry
 };
 
 void voice_start(VoiceOutput& v, float volume, bool legato) {

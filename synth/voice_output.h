@@ -3,11 +3,10 @@
 
 #include <cstdint>
 
+#include "synth/envelope_stage.h"
 #include "synth/module.h"
 
 namespace zorbel {
-
-enum EnvelopeStage : int16_t { kStageDelay = 0, kStageAttack, kStageDecay, kStageSustain, kStageRelease };
 
 struct VoiceOutput : ModuleBase {
   // Parameters, in list order (VOL appears twice in the list, both times this one field).

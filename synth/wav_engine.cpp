@@ -42,7 +42,8 @@ void wav_derive(ModuleBase* m) {
     // Samples shorter than the 22-frame lead-in still play forward.
     const double frames = v.length > 23 ? v.length - 22.0 : 1.0;
     const double steps = e.bpmsteps >= 1 ? e.bpmsteps : 1.0;
-    const double tempo = song.bpm > 0.0f ? song.bpm : 120.0;
+    const float bpm = shared_load(song.bpm);
+    const double tempo = bpm > 0.0f ? bpm : 120.0;
     sync = ((1.0 / v.rate_factor) * frames / 44100.0) / (steps * (60.0 / tempo * 4.0 / 32.0));
   }
   e.speed = e.rdspeed * sync * v.rate_factor;
@@ -178,6 +179,7 @@ const KindOps kWavKind = {
     kKindWav,   "WAV",       5.4f,       wav_pool_slot, wav_init,
     wav_render, wav_restart, wav_derive, wav_reset,     wav_release,
     wav_bind,   wav_pitch_field, kWavParams, 11,
+    KindRole::kGenerator, 30, 7,  // role, render rank, slot in the type codes
 };
 
 void free_sample_data(SampleData* sample) {

@@ -1,6 +1,7 @@
 // The ZBQ engine: two pulse oscillators counting out their high and low half-periods.
 #include "synth/zbq_engine.h"
 
+#include "engine/freq_mode.h"
 #include "synth/pitch_limits.h"
 
 namespace zorbel {
@@ -97,7 +98,7 @@ int zbq_bind(ModuleBase* m, void** dests) {
 float* zbq_pitch_field(ModuleBase* m) { return &static_cast<ZbqEngine*>(m)->freq1; }
 
 const ParamInfo kZbqParams[] = {
-    {"FREQ1", 1, 52.0f, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
+    {"FREQ1", kClassNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
     {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
     {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
     {"PW1", 0, 0.5f, 0.001f, 0.999f, {0.001f, 0.005f, 0.005f}},
@@ -114,6 +115,7 @@ const KindOps kZbqKind = {
     kKindZbq,   "ZBQ",       4.4f,       zbq_pool_slot, zbq_init,
     zbq_render, zbq_restart, zbq_derive, zbq_restart,   nullptr,
     zbq_bind,   zbq_pitch_field, kZbqParams, 9,
+    KindRole::kGenerator, 50, 5,  // role, render rank, slot in the type codes
 };
 
 }  // namespace zorbel

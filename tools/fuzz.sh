@@ -12,12 +12,18 @@ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-22 \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" -DZORBEL_FUZZ=ON -DZORBEL_BENCH=OFF >/dev/null
 ninja -C "$build" -j2 fuzz_song_loader fuzz_wav_loader zorbel-render
 
-# Seeds: the demo songs, a song and a recording made by the renderer, and small hand-made WAVs.
+# Seeds: the demo songs, the start-up song and the templates saved by the renderer, a recording,
+# and small hand-made WAVs.
 work=$build/fuzz-run
 mkdir -p "$work/song" "$work/wav" "$work/run/seq" "$work/run/wav"
 for f in "$src"/seq/*.SEQ; do [ -f "$f" ] && cp "$f" "$work/song/"; done
 (cd "$work/run" && ASAN_OPTIONS=detect_leaks=0 "$build/zorbel-render" --seed 1 --blocks 1 \
   --save "$work/song/STARTUP.SEQ" -o "$work/wav/RENDER.WAV") || echo "(no rendered seeds)"
+# Valid songs reach the whole loader (apply_song_image, re-encoding): every built-in template.
+for t in 0 1 2 3 4; do
+  (cd "$work/run" && ASAN_OPTIONS=detect_leaks=0 "$build/zorbel-render" --template $t \
+    --save "$work/song/TEMPLATE$t.SEQ") || echo "(no template $t seed)"
+done
 wav_header() {  # channels rate bits data_bytes
   printf 'RIFF\044\000\000\000WAVEfmt \020\000\000\000\001\000'
   printf "\\$(printf %03o "$1")\\000"

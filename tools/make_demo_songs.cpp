@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/builtin_sounds.h"
 #include "engine/init_engine.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
@@ -49,12 +50,32 @@ int add_synth(const char* type_name, int sound = -1) {
   }
   build_synth(t, type, true);
   song.track_count = static_cast<int16_t>(t + 1);
-  if (sound >= 0) apply_sound(t, sound);
+  if (sound < 0) return t;
+  if (kBuiltinSounds[sound].type == type) {
+    apply_sound(t, sound);
+    return t;
+  }
+  // A sound made for another type (BAM's bass on a BAMRD) goes over by parameter name: in list
+  // order its voice values would land on the effect's parameters.
+  const BuiltinSound& s = kBuiltinSounds[sound];
+  song.freq_mode[t] = s.freq_mode;
+  for (int q = 0; q < s.value_count && q < type_param_count(s.type); ++q) {
+    const char* name = type_param(s.type, q)->name;
+    int seen = 0;  // VOL appears twice: the n-th of a name goes to the n-th
+    for (int p = 0; p < q; ++p) seen += std::strcmp(type_param(s.type, p)->name, name) == 0;
+    for (int k = 0; k < song.param_count[t]; ++k) {
+      if (std::strcmp(type_param(type, k)->name, name) != 0 || seen-- != 0) continue;
+      ParamSlot& slot = song.param_slot[t][k];
+      for (int i = 0; i < kLaneLength; ++i) slot.lane[i] = s.values[q];
+      slot.def = s.values[q];
+      break;
+    }
+  }
   return t;
 }
 
 void finish_synths() {
-  if (song.track_count < MAX_TRACKS) std::strcpy(song.track_name[song.track_count], "~");
+  if (song.track_count < MAX_TRACKS) std::strcpy(song.track_name[song.track_count], kListEnd);
   sort_registry();
   for (int t = 0; t < song.track_count; ++t) reset_play_cursor(t);
 }

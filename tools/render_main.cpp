@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -10,10 +11,13 @@
 #include <ctime>
 #include <string>
 
+#include "engine/builtin_sounds.h"
 #include "engine/clock.h"
+#include "engine/mixer.h"
 #include "engine/init_engine.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
+#include "files/file_replace.h"
 #include "files/song_file.h"
 #include "files/wav_recorder.h"
 
@@ -23,15 +27,20 @@ using namespace zorbel;
 
 constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
+// A song-mode render of a slow song with many repetitions can run for weeks of audio (and
+// gigabytes); longer than a day needs an explicit --blocks.
+constexpr double kMaxDefaultRenderSeconds = 24.0 * 3600.0;
 
 const char* const kUsage =
     "usage: zorbel-render [SONG.SEQ] [-o OUT.WAV] [--mode loop|song] [--loop N] [--blocks N]\n"
-    "                     [--seed N] [--save OUT.SEQ]\n"
+    "                     [--seed N] [--save OUT.SEQ] [--template 0..4]\n"
     "Renders SONG.SEQ (without it: the start-up song) to a 16-bit stereo WAV file at 44100 Hz:\n"
     "the current loop once (loop mode, the default) or the song list up to its first RESTART or\n"
-    "HALT (song mode), or exactly N buffers of 1024 frames with --blocks. The output defaults to\n"
+    "HALT (song mode), or exactly N buffers of 1024 frames with --blocks. A render longer than 24\n"
+    "hours of audio is refused unless --blocks asks for it. The output defaults to\n"
     "the song's name with .WAV in the working directory. --seed makes renders repeat bit for bit.\n"
-    "--save writes the loaded song back and renders nothing unless -o is given too.\n";
+    "--save writes the loaded song back and renders nothing unless -o is given too.\n"
+    "--template N starts from built-in template N instead of a song file.\n";
 
 struct Options {
   const char* song = nullptr;
@@ -40,6 +49,7 @@ struct Options {
   int mode = 0;
   long loop = 0;
   long blocks = 0;  // 0: the recording length of the mode
+  long template_number = -1;
   bool seeded = false;
   uint32_t seed = 0;
 };
@@ -87,6 +97,8 @@ Options parse_options(int argc, char** argv) {
       o.loop = parse_number(arg, value(), 0, MAX_LOOPS - 1);
     } else if (std::strcmp(arg, "--blocks") == 0) {
       o.blocks = parse_number(arg, value(), 1, kMaxRecordBlocks);
+    } else if (std::strcmp(arg, "--template") == 0) {
+      o.template_number = parse_number(arg, value(), 0, kTemplateCount - 1);
     } else if (std::strcmp(arg, "--seed") == 0) {
       o.seed = static_cast<uint32_t>(parse_number(arg, value(), 0, 0xffffffffL));
       o.seeded = true;
@@ -125,10 +137,18 @@ void show_progress(long done, long total) {
   if (done == total) std::fputc('\n', stderr);
 }
 
+// A render killed by Ctrl-C or a TERM signal leaves no temporary file behind.
+extern "C" void remove_temp_and_exit(int signal_number) {
+  remove_pending_temp_file();
+  ::_exit(128 + signal_number);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const Options o = parse_options(argc, argv);
+  std::signal(SIGINT, remove_temp_and_exit);
+  std::signal(SIGTERM, remove_temp_and_exit);
   init_engine(o.seeded ? o.seed : static_cast<uint32_t>(std::time(nullptr)));
 
   if (o.song) {
@@ -137,6 +157,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zorbel-render: %s: %s\n", o.song, reason.c_str());
       return kExitFileError;
     }
+  } else if (o.template_number >= 0) {
+    new_song(static_cast<int>(o.template_number));
   } else {
     build_startup_song();
   }
@@ -151,6 +173,17 @@ int main(int argc, char** argv) {
   transport.play_mode = static_cast<uint16_t>(o.mode);
   if (o.mode == 0) transport.current_loop = static_cast<int32_t>(o.loop);
   repoint_loop();
+
+  if (o.blocks == 0) {
+    const double seconds = record_length_buffers() * kBufferFrames / 44100.0;
+    if (!(seconds <= kMaxDefaultRenderSeconds)) {
+      std::fprintf(stderr,
+                   "zorbel-render: the %s would last %.0f hours of audio; give --blocks N to "
+                   "render that long (or less)\n",
+                   o.mode == 0 ? "loop" : "song", seconds / 3600.0);
+      return kExitUsage;
+    }
+  }
 
   const std::string out = o.out ? o.out : default_output(o.song);
   render_start = std::chrono::steady_clock::now();

@@ -58,6 +58,7 @@ enum EditorState : int {
   kStateMaxSynths = 70,      // "CANNOT ADD: MAX SYNTHS IN SONG"
   kStateDelSynth = 71,
   kStateLastSynth = 72,      // "CAN NOT DELETE LAST SYNTH"
+  kStateDelSynthQuestion = 73,  // "DEL SYNTH " + name + "? N"
   kStateCustomTemplate = 74,
   kStateLoad = 75,
   kStateSave = 76,

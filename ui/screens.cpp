@@ -1,9 +1,11 @@
 // Registration of every screen's state handlers, once at user-interface start-up.
 #include <initializer_list>
 
+#include "ui/menu_tree.h"
 #include "ui/state_table.h"
 #include "ui/step_edit.h"
 #include "ui/transport_panels.h"
+#include "ui/visualizer.h"
 
 namespace zorbel {
 
@@ -14,6 +16,8 @@ void register_all_screens() {
   // Each screen family registers its states here.
   register_step_edit();
   register_transport_panels();
+  register_visualizer();
+  register_menu_screens();
 }
 
 }  // namespace zorbel

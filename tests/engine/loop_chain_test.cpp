@@ -55,7 +55,6 @@ TEST_F(LoopChainTest, ListWithoutMarkerWrapsFrom999) {
   for (int p = 0; p <= SONG_LENGTH; ++p) song.song_list[p] = static_cast<int16_t>(p % 100);
   song.song_list[SONG_LENGTH] = -1;
   transport.song_pos = 999;
-  transport.loop_up_requests.store(1);
   next_loop();
   EXPECT_EQ(transport.song_pos, 0);
   EXPECT_EQ(transport.current_loop, 0);
@@ -67,7 +66,6 @@ TEST_F(LoopChainTest, MarkerAtPositionZeroNeverSelectsAMissingLoop) {
   transport.current_loop = 6;
   song.song_list[0] = SONG_RESTART;
   song.song_list[2] = SONG_RESTART;
-  transport.loop_up_requests.store(1);
   next_loop();
   EXPECT_EQ(transport.song_pos, 0);
   EXPECT_GE(transport.current_loop, 0);
@@ -76,7 +74,6 @@ TEST_F(LoopChainTest, MarkerAtPositionZeroNeverSelectsAMissingLoop) {
 
 TEST_F(LoopChainTest, PreviousFromPositionZeroGoesToLastRealPosition) {
   set_list({1, 2, 3, 4, SONG_RESTART}, {1, 1, 1, 1});
-  transport.loop_down_requests.store(1);
   prev_loop();
   EXPECT_EQ(transport.song_pos, 3);
   EXPECT_EQ(transport.current_loop, 4);
@@ -84,7 +81,6 @@ TEST_F(LoopChainTest, PreviousFromPositionZeroGoesToLastRealPosition) {
 
 TEST_F(LoopChainTest, PreviousFromPositionZeroWithoutMarkerStaysAtZero) {
   set_list({7, 8}, {1, 1});  // the rest of the list is loop 0, no marker anywhere
-  transport.loop_down_requests.store(1);
   prev_loop();
   EXPECT_EQ(transport.song_pos, 0);
   EXPECT_EQ(transport.current_loop, 7);
@@ -92,10 +88,8 @@ TEST_F(LoopChainTest, PreviousFromPositionZeroWithoutMarkerStaysAtZero) {
 
 TEST_F(LoopChainTest, LoopModeWrapsBothWays) {
   transport.current_loop = 99;
-  transport.loop_up_requests.store(1);
   next_loop();
   EXPECT_EQ(transport.current_loop, 0);
-  transport.loop_down_requests.store(1);
   prev_loop();
   EXPECT_EQ(transport.current_loop, 99);
 }
@@ -136,7 +130,6 @@ TEST_F(LoopChainTest, LoopChangeRepointsCursorsAndParameterRows) {
   float lane[kLaneLength] = {};
   song.param_count[0] = 1;
   song.param_slot[0][0].lane = lane;
-  transport.loop_up_requests.store(1);
   next_loop();
   EXPECT_EQ(transport.play_cursor[0].trig_row, song.step_trig[1][0]);
   EXPECT_EQ(transport.play_cursor[0].vol_row, song.step_vol[1][0]);

@@ -141,12 +141,24 @@ TEST_F(MixerTest, StepsFireBeforeTheBlockTheyFallIn) {
   EXPECT_EQ(first_block_with_step, 2756 / 128);
 }
 
-TEST_F(MixerTest, PauseHandshakeWaitsForNoCallback) {
-  const unsigned previous = pause_audio();
-  EXPECT_EQ(previous, 0u);
-  EXPECT_NE(transport.transport_stopped.load(), 0);
-  resume_audio(previous);
+// A held callback renders nothing and takes no request; the play state is left alone, so
+// holds nest and the callback can run on the holding thread itself.
+TEST_F(MixerTest, PauseHoldsTheCallbackWithoutTouchingThePlayState) {
+  std::vector<float> out(2 * kBufferFrames, 7.0f);
+  const unsigned outer = pause_audio();
+  const unsigned inner = pause_audio();
+  EXPECT_EQ(outer, 0u);
   EXPECT_EQ(transport.transport_stopped.load(), 0);
+  transport.restart_requests.store(1);
+  EXPECT_FALSE(render_buffer(out.data()));
+  EXPECT_EQ(out[0], 7.0f);
+  EXPECT_EQ(transport.restart_requests.load(), 1);
+  resume_audio(inner);
+  EXPECT_FALSE(render_buffer(out.data()));  // still held by the outer pause
+  resume_audio(outer);
+  EXPECT_TRUE(render_buffer(out.data()));
+  EXPECT_EQ(transport.restart_requests.load(), 0);
+  EXPECT_EQ(transport.in_callback.load(), 0);
 }
 
 }  // namespace

@@ -178,3 +178,40 @@ TEST_F(RenderCliTest, SeededRendersRepeatBitForBitAndMatchRecording) {
 
 }  // namespace
 }  // namespace zorbel
+
+namespace zorbel {
+namespace {
+
+// A day is the longest default render: a slow song list of many repetitions needs --blocks, and
+// a render killed with TERM leaves neither its output nor a temporary behind.
+TEST_F(RenderCliTest, RefusesRendersPastADayAndCleansUpWhenKilled) {
+  song.bpm = 1.0f;  // a step lasts 7.5 s, a 64-step loop 8 minutes
+  song.seqlen = 64;
+  song.song_list[0] = 0;
+  song.song_list[1] = 0;
+  song.song_list[2] = SONG_RESTART;
+  song.song_reps[0] = song.song_reps[1] = 99;  // 2 x 99 x 8 minutes: 26.4 hours
+  ASSERT_TRUE(save_song("SLOW.SEQ"));
+  Outcome r = render("seq/SLOW.SEQ --mode song -o wav/SLOW.WAV");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(lines(r.err), 1);
+  EXPECT_NE(r.err.find("26 hours"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--blocks"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists("wav/SLOW.WAV"));
+  r = render("seq/SLOW.SEQ -o wav/LOOP.WAV --blocks 2");
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  // The longest --blocks render, stopped as soon as its temporary exists.
+  const std::string command = std::string(ZORBEL_BINARY_DIR) +
+                              "/zorbel-render seq/SLOW.SEQ -o wav/BIG.WAV --blocks " +
+                              std::to_string(kMaxRecordBlocks) + " 2>/dev/null & pid=$!; " +
+                              "while [ ! -e wav/BIG.WAV.tmp ]; do sleep 0.01; done; " +
+                              "kill -TERM $pid; wait $pid; echo $? > status.txt";
+  ASSERT_EQ(std::system(("sh -c '" + command + "'").c_str()), 0);
+  EXPECT_EQ(read_bytes("status.txt"), (std::vector<uint8_t>{'1', '4', '3', '\n'}));
+  EXPECT_FALSE(std::filesystem::exists("wav/BIG.WAV.tmp"));
+  EXPECT_FALSE(std::filesystem::exists("wav/BIG.WAV"));
+}
+
+}  // namespace
+}  // namespace zorbel

@@ -2,10 +2,13 @@
 // field, and refusal of damaged files without touching the song in memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 
+#include "engine/audio_stream.h"
+#include "engine/song_templates.h"
 #include "files/byte_io.h"
 #include "files/song_file.h"
 #include "files/wav_import.h"
@@ -231,10 +234,16 @@ void fill_song() {
   song.track_vol[2] = 0.6f;
   song.master_vol = 0.7f;
   for (int t = 0; t < MAX_TRACKS; ++t) song.humanize[t] = 0.01f * static_cast<float>(t + 1);
+  // Every lane differs from the others and varies along its length, inside the parameter's
+  // range (a loaded song is kept in the ranges).
   for (int t = 0; t < song.track_count; ++t)
-    for (int k = 0; k < song.param_count[t]; ++k)
+    for (int k = 0; k < song.param_count[t]; ++k) {
+      float lo = 0.0f, hi = 0.0f;
+      ASSERT_TRUE(type_param_range(song.synth_type[t], k, song.param_slot[t][k].cls, &lo, &hi));
       for (int i = 0; i < kLaneLength; ++i)
-        song.param_slot[t][k].lane[i] = static_cast<float>(t * 100 + k) + 0.5f * (i % 13);
+        song.param_slot[t][k].lane[i] =
+            lo + (hi - lo) * static_cast<float>((t * 53 + k * 7 + i % 13) % 101) / 100.0f;
+    }
 }
 
 TEST_F(SongFileTest, EveryFieldSurvivesSaveAndLoad) {
@@ -503,6 +512,68 @@ TEST_F(SongFileTest, SavingReplacesAFileNamedInOtherCase) {
   ASSERT_TRUE(save_song("KICKS.SEQ"));
   EXPECT_GT(read_bytes("seq/kicks.seq").size(), 1u);
   EXPECT_FALSE(std::filesystem::exists("seq/KICKS.SEQ"));
+}
+
+}  // namespace
+}  // namespace zorbel
+
+namespace zorbel {
+namespace {
+
+// A damaged song plays inside the editor's ranges: nothing it holds can blast at full scale or
+// make a render run for days, and one stderr line says what was corrected.
+TEST_F(SongFileTest, DamagedValuesAreBroughtIntoRangeWithOneWarning) {
+  build_startup_song();
+  for (int t = 0; t < song.track_count; ++t)
+    for (int s = 0; s < MAX_STEPS; s += 2) {
+      song.step_trig[0][t][s] = 255;
+      song.step_vol[0][t][s] = 40.0f;
+    }
+  song.bpm = 1e-30f;
+  song.swing_pct = -3.0f;
+  song.swing_steps = 200;
+  song.song_reps[0] = 32767;
+  song.master_vol = -1e30f;
+  song.track_vol[0] = 1e30f;
+  song.humanize[1] = 7.0f;
+  for (int i = 0; i < kLaneLength; ++i) song.param_slot[0][0].lane[i] = 1e9f;
+  ASSERT_TRUE(save_song("DAMAGED.SEQ"));
+
+  init_engine(test::kTestSeed);
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(load_song("./seq/DAMAGED.SEQ"));
+  const std::string warning = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+  for (const char* what : {"DAMAGED.SEQ", "tempo", "swing", "swing steps", "repetitions",
+                           "master volume", "track volumes", "humanize", "step odds",
+                           "step volumes", "parameter values"})
+    EXPECT_NE(warning.find(what), std::string::npos) << what << " in " << warning;
+  EXPECT_EQ(song.bpm, 1.0f);
+  EXPECT_EQ(song.swing_pct, 1.0f);
+  EXPECT_EQ(song.swing_steps, 64);
+  EXPECT_EQ(song.song_reps[0], 99);
+  EXPECT_EQ(song.master_vol, 0.0f);
+  EXPECT_EQ(song.track_vol[0], 9.99f);
+  EXPECT_EQ(song.humanize[1], 1.0f);
+  EXPECT_EQ(song.step_trig[0][0][0], 100);
+  EXPECT_EQ(song.step_vol[0][0][0], 1.0f);
+  float lo = 0.0f, hi = 0.0f;
+  ASSERT_TRUE(type_param_range(song.synth_type[0], 0, song.param_slot[0][0].cls, &lo, &hi));
+  EXPECT_EQ(song.param_slot[0][0].lane[6399], hi);
+
+  // The master volume the damage asked for is below zero: silence, not clipping.
+  std::vector<float> out(2 * kBufferFrames);
+  for (int b = 0; b < 20; ++b) {
+    ASSERT_TRUE(render_buffer(out.data()));
+    for (float v : out) ASSERT_EQ(v, 0.0f);
+  }
+
+  // A clean song loads without a word.
+  ASSERT_TRUE(save_song("CLEAN.SEQ"));
+  init_engine(test::kTestSeed);
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(load_song("./seq/CLEAN.SEQ"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

@@ -166,15 +166,23 @@ TEST_F(WavLoadTest, LoadsAListedNameIntoTheSynth) {
   EXPECT_EQ(transport.transport_stopped.load(), 0);
 }
 
-TEST_F(WavLoadTest, UnreadableFileGivesThePlaceholder) {
+// The placeholder plays silence but keeps the name of the sample the track held, so saving the
+// song still names it; only a load that succeeds renames the track's sample.
+TEST_F(WavLoadTest, UnreadableFileGivesThePlaceholderUnderTheOldName) {
+  EXPECT_EQ(load_wav_sample("GONE.WAV", 0), kWavNotLoaded);
+  EXPECT_EQ(wav_sample(0), nullptr);  // nothing held before: nothing to name
   ASSERT_TRUE(write_bytes("wav/KICK.WAV", good_));
   ASSERT_EQ(load_wav_sample("KICK.WAV", 0), kWavLoaded);
   EXPECT_EQ(load_wav_sample("GONE.WAV", 0), kWavNotLoaded);
-  EXPECT_EQ(wav_sample(0), nullptr);
+  ASSERT_NE(wav_sample(0), nullptr);
+  EXPECT_STREQ(wav_sample(0)->name, "KICK.WAV");
+  EXPECT_EQ(wav_sample(0)->length, 0);
   // A file that changed into something else since the scan.
   ASSERT_TRUE(write_bytes("wav/BAD.WAV", {1, 2, 3}));
   EXPECT_EQ(load_wav_sample("BAD.WAV", 0), kWavNotLoaded);
-  EXPECT_EQ(wav_sample(0), nullptr);
+  ASSERT_NE(wav_sample(0), nullptr);
+  EXPECT_STREQ(wav_sample(0)->name, "KICK.WAV");
+  EXPECT_EQ(wav_sample(0)->length, 0);
   EXPECT_EQ(load_wav_sample("KICK.WAV", 99), kWavNotLoaded);
 }
 
@@ -187,7 +195,9 @@ TEST_F(WavLoadTest, NoMemoryKeepsAPreviousSampleButNotANamedPlaceholder) {
   std::strcpy(named->name, "GONE.WAV");
   wav_set_sample(0, named);
   EXPECT_EQ(load_wav_sample("HUGE.WAV", 0), kWavNotLoaded);
-  EXPECT_EQ(wav_sample(0), nullptr);
+  ASSERT_NE(wav_sample(0), nullptr);
+  EXPECT_STREQ(wav_sample(0)->name, "GONE.WAV");
+  EXPECT_EQ(wav_sample(0)->length, 0);
 
   ASSERT_TRUE(write_bytes("wav/KICK.WAV", good_));
   ASSERT_EQ(load_wav_sample("KICK.WAV", 0), kWavLoaded);

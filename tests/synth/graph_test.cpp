@@ -56,8 +56,20 @@ struct Stub {
       params[1].name = "EXPMULT";
       params[2].name = "ENDOFFSET";
     }
-    static const KindOps k = {Kind, "STUB", 1.0f, slot, init, render, restart, nullptr, nullptr,
-                              nullptr, bind, pitch, params, P};
+    // Name, cost, role, render rank and type-code slot stay those of the kind stood in for.
+    static const KindOps k = [] {
+      KindOps stub = *kind_ops(Kind);
+      stub.pool_slot = slot;
+      stub.init = init;
+      stub.render = render;
+      stub.restart = restart;
+      stub.derive = stub.reset = stub.release = nullptr;
+      stub.bind = bind;
+      stub.pitch_field = pitch;
+      stub.params = params;
+      stub.param_count = P;
+      return stub;
+    }();
     return &k;
   }
 };
@@ -330,11 +342,13 @@ using GraphDeathTest = GraphTest;
 
 TEST_F(GraphDeathTest, FatalCodesEndTheProcessWithStatus255) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(build_synth(16, kBam), ::testing::ExitedWithCode(255), "");        // 0
-  EXPECT_EXIT(build_synth(17, kBam), ::testing::ExitedWithCode(255), "");        // 0
-  EXPECT_EXIT(synth_cost(70, 0.0f), ::testing::ExitedWithCode(255), "");        // 3
-  EXPECT_EXIT(build_synth(0, 64), ::testing::ExitedWithCode(255), "");          // 4
-  EXPECT_EXIT(type_name_from_code(65), ::testing::ExitedWithCode(255), "");     // 8
+  // Each says its code and reason in one line before it goes.
+  EXPECT_EXIT(build_synth(16, kBam), ::testing::ExitedWithCode(255),
+              "^zorbel: fatal error 0: synth number outside 0..15\n$");
+  EXPECT_EXIT(build_synth(17, kBam), ::testing::ExitedWithCode(255), "fatal error 0:");
+  EXPECT_EXIT(synth_cost(70, 0.0f), ::testing::ExitedWithCode(255), "fatal error 3: cost");
+  EXPECT_EXIT(build_synth(0, 64), ::testing::ExitedWithCode(255), "fatal error 4: synth type");
+  EXPECT_EXIT(type_name_from_code(65), ::testing::ExitedWithCode(255), "fatal error 8: type name");
   EXPECT_EXIT(
       {
         for (int i = 0; i <= kPoolSize; ++i) create_module(kKindBam, 0);  // 7
@@ -352,7 +366,7 @@ TEST_F(GraphDeathTest, RegistryAndRenderFaults) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   static const KindOps voice_as_process = {kKindVoice, "VOICE", 0.0f, nullptr, nullptr, nullptr,
                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                           nullptr, 0};
+                                           nullptr, 0, KindRole::kControl, -1, -1};
   EXPECT_EXIT(
       {
         registry_add(&voice_as_process, synth_modules[0].voice);  // 5: not a render kind

@@ -1,0 +1,20 @@
+// Registration of the screen families reached from the menu tree (called by
+// register_menu_screens), and the data the tree takes from them.
+#pragma once
+
+namespace zorbel {
+
+void register_help_screens();
+void register_settings_screens();
+void register_song_order_screen();
+void register_synth_list_screens();
+void register_colour_menus();
+void register_wait_mark();
+
+// Entry 121 + track again as GEN, FX, ENV, or as GEN, ENV for a synth without an effect.
+void register_track_pages(int track, bool has_effect);
+
+// The ABOUT lines, the last one showing the processor load of the song's synths.
+const char* about_list();
+
+}  // namespace zorbel

@@ -1,0 +1,53 @@
+// The one prompt: a message, a yes/no question or a value, in the centred message box.
+#pragma once
+
+namespace zorbel {
+
+constexpr int kPromptCapacity = 64;
+
+// A prompt's text, built piece by piece in a fixed buffer; what does not fit is dropped.
+class PromptText {
+ public:
+  explicit PromptText(const char* start = "");
+  PromptText& add(const char* text);
+  // Decimal digits, padded on the left with pad to at least width characters.
+  PromptText& add_int(int value, int width = 0, char pad = ' ');
+  // value rounded to decimals digits after the point; the integer part (at least one digit) is
+  // blank-padded on the left to int_width characters. 120 with (3, 2) gives "120.00".
+  PromptText& add_fixed(float value, int int_width, int decimals);
+  // text without its trailing blanks (names stored blank-padded).
+  PromptText& add_trimmed(const char* text);
+  // text blank-padded or cut to exactly width characters.
+  PromptText& add_padded(const char* text, int width);
+  const char* c_str() const { return text_; }
+  int length() const { return length_; }
+
+ private:
+  char text_[kPromptCapacity];
+  int length_ = 0;
+};
+
+// Text in the message box in the active menu text colour.
+void show_prompt(const char* text);
+// label, then " ON" or "OFF" after one blank: "APAD ALWAYS JUMP 8:  ON".
+void show_on_off_prompt(const char* label, bool on);
+// label, then value blank-padded to width: "SEQLEN:  8".
+void show_number_prompt(const char* label, int value, int width);
+
+// ---- Yes/no questions ------------------------------------------------------------------------
+// One question is on screen at a time: its text followed by " Y" or " N".
+
+void ask_question(const char* question, bool yes);
+bool question_answer();
+
+enum class QuestionKey {
+  kNone,
+  kToggled,    // D-UP or D-DN flipped the answer, already redrawn
+  kConfirmed,  // X or D-RT: act on question_answer()
+  kBack,       // O or D-LT
+  kClose,      // START
+};
+// The keys of a question screen, checked in that order.
+QuestionKey question_keys();
+
+}  // namespace zorbel
