@@ -247,13 +247,13 @@ TEST_F(MenuTreeTest, WaitMarkShowsWhileAStructuralEditWaitsForTheCallback) {
   set_pause_wait_hook([] {
     if (++waits == 3) transport.in_callback.store(0);
   });
-  pause_audio();
+  resume_audio(pause_audio());
   EXPECT_EQ(waits, 3);
   register_all_screens();  // installs the mark
   transport.in_callback.store(1);
   // The "callback" ends a little after the pause has begun waiting for it.
   std::thread finish([] {
-    while (transport.transport_stopped.load() == 0) std::this_thread::yield();
+    while (transport.audio_paused.load() == 0) std::this_thread::yield();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     transport.in_callback.store(0);
   });
