@@ -11,7 +11,7 @@
 #include "synth/synth_types.h"
 #include "ui/editor_state.h"
 #include "ui/input.h"
-#include "ui/step_editor.h"
+#include "ui/view_settings.h"
 
 namespace zorbel {
 
@@ -25,6 +25,8 @@ constexpr float kFineStepRTr = 0.003125f;
 constexpr float kRotPitchHighestHz = 2756.0f;
 constexpr float kRotPitchHighestNote = 100.0f;
 constexpr float kZbqPitchHighestHz = 22050.0f;
+constexpr float kSensitivityFactors[kApadSensitivityMax + 1] = {
+    0.01f, 0.02f, 0.04f, 0.08f, 0.16f, 0.32f, 0.64f, 1.0f, 2.0f, 4.0f};
 
 // Classes that hold whole choices or counts: a D-pad change with a trigger moves them by whole
 // units.
@@ -50,9 +52,16 @@ float clamp_to(float v, const ParamRange& r) {
 
 }  // namespace
 
-void clear_param_step_marks() {
+void reset_param_step_marks() {
   std::memset(param_step_marks.step, 0, sizeof param_step_marks.step);
   param_step_marks.param = -1;
+}
+
+float apad_sensitivity_factor() {
+  int level = view_settings.apad_sensitivity;
+  if (level < 0) level = 0;
+  if (level > kApadSensitivityMax) level = kApadSensitivityMax;
+  return kSensitivityFactors[level];
 }
 
 bool parameter_range(int track, int slot, ParamRange* out) {

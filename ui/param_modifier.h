@@ -16,7 +16,11 @@ struct ParamStepMarks {
 };
 
 extern ParamStepMarks param_step_marks;
-void clear_param_step_marks();
+// No step marked. The menus reach it through param_editor_link.clear_step_marks.
+void reset_param_step_marks();
+
+// The APAD sensitivity factor of the current level (0.01 at level 0 .. 4.0 at level 9).
+float apad_sensitivity_factor();
 
 // Editor range and step sizes of a track's parameter slot, after the rules of its pitch mode and
 // engine (ZBQ and ROT pitch ranges). False when the slot does not exist.

@@ -19,6 +19,7 @@
 #include "ui/step_editor.h"
 #include "ui/text.h"
 #include "ui/value_text.h"
+#include "ui/view_settings.h"
 
 namespace zorbel {
 
@@ -62,7 +63,7 @@ void draw_number(int x, int y, uint16_t colour, int value) {
 
 uint16_t cell_frame_colour(int step) {
   if (step >= sequence_length()) return slot(kSlotInactiveSeqBox);
-  const int group = step_editor.grid_steps >= 1 ? step_editor.grid_steps : 1;
+  const int group = view_settings.grid_steps >= 1 ? view_settings.grid_steps : 1;
   return ((step / group) & 1) ? slot(kSlotSequencerBoxOffset) : slot(kSlotSequencerBox);
 }
 
@@ -199,7 +200,8 @@ void draw_loop_lines() {
     draw_text(kLoopValueX, kSongY, inactive, "XXX.XX");
     return;
   }
-  const int pos = transport.song_pos < SONG_LENGTH ? transport.song_pos : 0;
+  const int song_pos = transport.song_pos;
+  const int pos = song_pos < SONG_LENGTH ? song_pos : 0;
   draw_text(kLoopLabelX, kLoopY, active, "LP: ");
   draw_text(kLoopValueX, kLoopY, active, loop_name(song.song_list[pos]));
   draw_text(kLoopLabelX, kSongY, active, "MS:");

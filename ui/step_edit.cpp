@@ -8,11 +8,16 @@
 #include "synth/module_graph.h"
 #include "synth/synth_types.h"
 #include "ui/input.h"
+#include "ui/menu_screens.h"
+#include "ui/menu_tree.h"
+#include "ui/param_editor_link.h"
 #include "ui/param_modifier.h"
 #include "ui/quick_params.h"
 #include "ui/screen_links.h"
 #include "ui/state_table.h"
 #include "ui/step_editor.h"
+#include "ui/view_settings.h"
+#include "ui/visualizer.h"
 
 namespace zorbel {
 
@@ -45,7 +50,7 @@ void move_step(int delta) {
 int jump_right(int step) {
   const int group = step >> 3;
   int target = kGroupSteps * (group + 1);
-  if (!step_editor.apad_always_jump8 && has_track()) {
+  if (!view_settings.apad_always_jump8 && has_track()) {
     const int group_end = kGroupSteps * group + kGroupSteps - 1;
     for (int s = (step + 1) % MAX_STEPS; s != 0 && s <= group_end; ++s)
       if (trig_at(s) != 0) {
@@ -62,7 +67,7 @@ int jump_right(int step) {
 // (ALWAYS JUMP 8 off) back to the nearest hit inside the group.
 int jump_left(int step) {
   int target;
-  if (step_editor.apad_always_jump8) {
+  if (view_settings.apad_always_jump8) {
     if (step % kGroupSteps != 0)
       target = step - step % kGroupSteps;
     else
@@ -297,6 +302,15 @@ void paste() {
   request_all_panels();
 }
 
+// 8+9+0: the GEN/FX/ENV choice of the track's synth (GEN and ENV without an effect), with the
+// parameter pages' step marks cleared.
+void open_track_pages(int track) {
+  clear_param_step_marks();
+  register_track_pages(track, type_effect_kind(song.synth_type[track]) >= 0);
+  set_current_menu(kMenuTrackPageFirst + track);
+  open_menu(true);
+}
+
 bool song_playing() {
   return transport.play_mode == 1 && transport.transport_stopped.load() == 0;
 }
@@ -338,8 +352,7 @@ void step_edit_input() {
     }
     if (button_held(kKey8) && button_held(kKey9) && button_held(kKey0) && !song_playing() &&
         has_track()) {
-      clear_param_step_marks();
-      open_track_pages_from_step_edit(cursor_track());
+      open_track_pages(cursor_track());
     }
     if (button_pressed(kBtnTri)) e.request_params = true;
     if (e.tri_was_held && !button_held(kBtnTri)) e.request_params = true;
@@ -347,8 +360,7 @@ void step_edit_input() {
       if (song_playing()) {
         enter_visualizer();
       } else {
-        clear_param_step_marks();
-        open_main_menu();
+        open_main_menu();  // clears the parameter pages' step marks too
       }
     }
   }

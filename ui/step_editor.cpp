@@ -7,11 +7,6 @@ namespace zorbel {
 
 StepEditor step_editor;
 
-namespace {
-constexpr float kSensitivityFactors[10] = {0.01f, 0.02f, 0.04f, 0.08f, 0.16f,
-                                           0.32f, 0.64f, 1.0f,  2.0f,  4.0f};
-}
-
 void forget_drawn_screen() {
   DrawnScreen& d = step_editor.drawn;
   std::memset(&d, 0, sizeof d);
@@ -41,21 +36,11 @@ void request_all_panels() {
 
 void reset_step_editor() {
   std::memset(&step_editor, 0, sizeof step_editor);
-  step_editor.grid_steps = kDefaultGridSteps;
-  step_editor.apad_sensitivity = kDefaultApadSensitivity;
-  step_editor.apad_always_jump8 = true;
   step_editor.copy.step = -1;
   step_editor.copy.track = -1;
   step_editor.copy.loop = -1;
   forget_drawn_screen();
   request_all_panels();
-}
-
-float apad_sensitivity_factor() {
-  int level = step_editor.apad_sensitivity;
-  if (level < 0) level = 0;
-  if (level > 9) level = 9;
-  return kSensitivityFactors[level];
 }
 
 }  // namespace zorbel

@@ -1,13 +1,10 @@
-// The step editor's own state: view and APAD settings, the copy source, what the sequencer
-// screen last drew, and the redraw requests. One instance; reset_step_editor() puts it back.
+// The step editor's own state: the copy source, what the sequencer screen last drew, and the
+// redraw requests (the view and APAD settings are in view_settings). One instance; reset_step_editor() puts it back.
 #pragma once
 
 #include "engine/song.h"
 
 namespace zorbel {
-
-constexpr int kDefaultGridSteps = 4;
-constexpr int kDefaultApadSensitivity = 7;
 
 // The step copied with O+L-TR and a snapshot of its synth parameter values.
 struct CopySource {
@@ -55,11 +52,6 @@ struct DrawnScreen {
 };
 
 struct StepEditor {
-  // View and control settings (the DISPLAY and CONTROL menus edit them).
-  int grid_steps;          // steps per shading group, 1..32
-  int apad_sensitivity;    // 0..9
-  bool apad_always_jump8;
-
   CopySource copy;
   // After X+L-TR has cleared the cursor step, X acts again only once it has been released.
   bool x_waits_for_release;
@@ -80,14 +72,11 @@ struct StepEditor {
 
 extern StepEditor step_editor;
 
-// Settings back to their defaults, no copy selected, every part of the screen to be drawn.
+// No copy selected, every part of the screen to be drawn.
 void reset_step_editor();
 // Forgets what the screen shows: the next update redraws every changing part.
 void forget_drawn_screen();
 // Asks the next update to redraw every panel.
 void request_all_panels();
-
-// The APAD sensitivity factor of the current level (0.01 at level 0 .. 4.0 at level 9).
-float apad_sensitivity_factor();
 
 }  // namespace zorbel

@@ -6,7 +6,7 @@
 #include "engine/edit.h"
 #include "engine/song.h"
 #include "ui/input.h"
-#include "ui/screen_links.h"
+#include "ui/menu_tree.h"
 #include "ui/sequencer_screen.h"
 #include "ui/state_table.h"
 #include "ui/step_editor.h"

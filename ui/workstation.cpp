@@ -10,6 +10,9 @@
 #include "ui/editor_input.h"
 #include "ui/input.h"
 #include "ui/main_loop.h"
+#include "ui/param_editor_link.h"
+#include "ui/param_modifier.h"
+#include "ui/view_settings.h"
 #include "ui/screen.h"
 #include "ui/sdl_platform.h"
 #include "ui/sequencer_screen.h"
@@ -25,6 +28,10 @@ constexpr int kFramesPerBuffer = 1024;
 
 void init_user_interface() {
   reset_state_table();
+  reset_view_settings();
+  reset_param_step_marks();
+  // The step marks live with the parameter modifier; a page family may take the hook over.
+  param_editor_link.clear_step_marks = reset_param_step_marks;
   register_all_screens();
   set_mode_functions(kModeEditor, update_sequencer_screen, editor_input);
   reset_main_loop();

@@ -8,6 +8,7 @@
 #include "ui/sequencer_screen.h"
 #include "ui/state_table.h"
 #include "ui/step_editor.h"
+#include "ui/view_settings.h"
 
 namespace zorbel::test {
 namespace {
@@ -130,7 +131,11 @@ TEST_F(StepEditScenario, CopyPasteMutesAndTrackVolume) {
 
 TEST_F(StepEditScenario, NavigationWrapsJumpsAndTellsPressFromHold) {
   edit_seqlen(12);
-  run("press START\n");  // nothing yet: the menu comes with the menu tree
+  // START opens the main menu while the song is stopped; START again closes it.
+  run("press START\n");
+  EXPECT_EQ(editor_state(), kMenuRoot);
+  run("press START\n");
+  EXPECT_EQ(editor_state(), kStateStepEdit);
   // D-LT from step 0 wraps to 11, D-RT from 11 back to 0; D-UP from track 0 wraps to the last.
   run("press D-LT\n");
   EXPECT_EQ(editor_link.cursor_step, 11);
@@ -163,7 +168,7 @@ TEST_F(StepEditScenario, NavigationWrapsJumpsAndTellsPressFromHold) {
   EXPECT_EQ(editor_link.cursor_step, 56);
 
   // ALWAYS JUMP 8 off: to the next hit inside the group, else to the next group.
-  step_editor.apad_always_jump8 = false;
+  view_settings.apad_always_jump8 = false;
   const int t = editor_link.cursor_track;
   edit_step_trig(0, t, 5, 100);
   edit_step_trig(0, t, 6, 100);
@@ -191,7 +196,7 @@ namespace {
 TEST_F(StepEditScenario, FullRedrawPutsEveryPartWhereTheLayoutSays) {
   // Distinct shading colours, so the groups of GRID STEPS show.
   colour_scheme.active[kSlotSequencerBoxOffset] = 0x07FF;
-  step_editor.grid_steps = 3;
+  view_settings.grid_steps = 3;
   edit_step_trig(0, 1, 63, 100);
   edit_seqlen(40);
   edit_step_trig(0, 2, 10, 100);

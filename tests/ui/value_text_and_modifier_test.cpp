@@ -13,6 +13,7 @@
 #include "ui/quick_params.h"
 #include "ui/sequencer_screen.h"
 #include "ui/step_editor.h"
+#include "ui/view_settings.h"
 #include "ui/value_text.h"
 
 namespace zorbel::test {
@@ -77,7 +78,7 @@ class ModifierTest : public EngineTest {
     build_startup_song();
     reset_input_state();
     reset_step_editor();
-    clear_param_step_marks();
+    reset_param_step_marks();
     editor_link.cursor_step = 5;
   }
   void hold(int key, bool held = true) { input.keys[key] = held ? 1 : 0; }
@@ -116,7 +117,7 @@ TEST_F(ModifierTest, StepSizesTriggersSensitivityAndRanges) {
   const float before = value(9, kBamOffset);
   modify_parameter(kStateStepEdit, 9, kBamOffset, -3, kSourceApad);
   EXPECT_NEAR(value(9, kBamOffset), before - range.step[2], 1e-6);
-  step_editor.apad_sensitivity = 0;
+  view_settings.apad_sensitivity = 0;
   modify_parameter(kStateStepEdit, 9, kBamOffset, 3, kSourceApad);
   EXPECT_NEAR(value(9, kBamOffset), before - range.step[2] * 0.99f, 1e-6);
 
@@ -170,7 +171,7 @@ TEST_F(ModifierTest, PageWritesEveryStepMarkedStepsOrKeepsTheDifference) {
   EXPECT_GT(value(t, kBamOffset, 7), v);
   EXPECT_FLOAT_EQ(value(t, kBamOffset, 6), v);
   hold(kBtnTri, false);
-  clear_param_step_marks();
+  reset_param_step_marks();
 
   // O held: every triggered step moves by the change, refused as a whole if one would leave
   // the range (OFFSET: 0..4).
