@@ -182,6 +182,44 @@ EditResult copy_track_to_all_loops(int track, int source_loop);
 void count_song_change();
 
 // ---- Presets and templates ---------------------------------------------------------------------
+// (engine/edit_presets.cpp)
+
+struct PresetValues;
+
+// Where LOAD PRESET writes a preset: the given step of the loop, its 64 steps, or all 100 loops.
+enum class PresetRange { kStep, kLoop, kSong };
+
+// Writes a preset (read for the track's type) into the track's parameters over range. With
+// keep_freq the track's pitch data stays as it was. A preset saved in the other frequency mode
+// has its pitch converted into the track's mode, except when the whole song's pitch is
+// overwritten: then the track takes the preset's mode. kBadArgument for a preset of another
+// parameter count or a track, loop or step that does not exist.
+EditResult edit_apply_preset(int track, const PresetValues& preset, PresetRange range, int loop,
+                             int step, bool keep_freq);
+// Preview: the current loop of the track plays the preset (keep_freq as above) until
+// edit_end_preset_preview() puts the loop's values back. While a preview is on, another call
+// shows another preset over the same kept values. Not counted as a change of the song.
+EditResult edit_preview_preset(int track, const PresetValues& preset, bool keep_freq);
+void edit_end_preset_preview();
+bool preset_preview_on();
+// The track's values at (loop, step) and its frequency mode, as SAVE PRESET stores them.
+PresetValues track_preset_values(int track, int loop, int step);
+// SAVE PRESET: preset index of file_name becomes new_name with the track's values at
+// (loop, step). The file is replaced only once complete; reason says why it failed.
+EditResult edit_save_preset(int track, int loop, int step, const char* file_name, int index,
+                            const char* new_name, std::string* reason);
+// The template editor's X: custom_template_list is saved as template n (0..3) into custom.zbi
+// and the song rebuilt from it, loop names "00".."99". Refused above 100.0 (kCostOverload) or
+// with no synth (kBadArgument); when saving fails (kSaveFailed) the song stays as it was.
+EditResult edit_build_custom_template(int n, std::string* reason);
+
+// ---- Quitting ----------------------------------------------------------------------------------
+
+constexpr const char* kRecoverySongFile = "RECOVER.SEQ";
+// When the song has changed since it was last saved or loaded, writes it to seq/RECOVER.SEQ
+// (atomically, the song's name and saved state untouched) and sets *written. An unchanged song
+// writes nothing. kSaveFailed when the file could not be written.
+EditResult save_recovery_song(bool* written);
 
 // ---- Song order list and DEL SYNTH -------------------------------------------------------------
 
