@@ -423,7 +423,7 @@ bool transport_play_song_position(int position) {
   if (loop < 0 || loop >= MAX_LOOPS) return false;
   with_audio_paused([&] {
     transport.current_loop = loop;
-    if (transport.play_mode == 1) transport.song_pos = static_cast<uint16_t>(position);
+    if (transport.play_mode == kPlaySong) transport.song_pos = static_cast<uint16_t>(position);
     transport.rep_count = 0;
   });
   editor_link.redraw_screen.store(true);

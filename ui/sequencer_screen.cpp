@@ -187,7 +187,7 @@ void draw_value_panels(bool trig_active, bool tvol_active) {
 const char* loop_name(int loop) { return loop >= 0 && loop < MAX_LOOPS ? song.loop_name[loop] : ""; }
 
 void draw_loop_lines() {
-  const bool song_mode = transport.play_mode == 1;
+  const bool song_mode = transport.play_mode == kPlaySong;
   const uint16_t active = slot(kSlotActiveText);
   const uint16_t inactive = slot(kSlotInactiveText);
   fill_rect(kLoopValueX, kLoopY, kLoopNameFieldWidth, kFieldHeight, slot(kSlotBackground));
@@ -231,7 +231,7 @@ void draw_transport_panels(int state) {
   };
   fill_rect(kSongLoopX, kTransportY, kModeFieldWidth, kFieldHeight, slot(kSlotBackground));
   draw_text(kSongLoopX, kTransportY, colour(kStatePanelSongLoop),
-            transport.play_mode == 1 ? "SONG" : "LOOP");
+            transport.play_mode == kPlaySong ? "SONG" : "LOOP");
   fill_rect(kPlayStopX, kTransportY, kModeFieldWidth, kFieldHeight, slot(kSlotBackground));
   draw_text(kPlayStopX, kTransportY, colour(kStatePanelPlayStop),
             transport.transport_stopped.load() == 0 ? "PLAY" : "STOP");

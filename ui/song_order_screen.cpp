@@ -116,7 +116,7 @@ void scroll(int delta) {
 }
 
 void open_song_order(int) {
-  const int selected = transport.play_mode == 1 ? static_cast<int>(transport.song_pos) : 0;
+  const int selected = transport.play_mode == kPlaySong ? static_cast<int>(transport.song_pos) : 0;
   order.top = wrap_position(selected - kSelectedLine);
   order.blocked_calls = 0;
   set_editor_state(kStateSongOrder);

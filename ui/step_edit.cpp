@@ -312,7 +312,7 @@ void open_track_pages(int track) {
 }
 
 bool song_playing() {
-  return transport.play_mode == 1 && transport.transport_stopped.load() == 0;
+  return transport.play_mode == kPlaySong && transport.transport_stopped.load() == 0;
 }
 
 // ---- The handler ----

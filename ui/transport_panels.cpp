@@ -73,7 +73,7 @@ void transport_panel_input() {
   }
   if (button_pressed(kBtnStart)) {
     const bool song_playing =
-        transport.play_mode == 1 && transport.transport_stopped.load() == 0;
+        transport.play_mode == kPlaySong && transport.transport_stopped.load() == 0;
     if (!song_playing) {
       open_main_menu();
       return;
