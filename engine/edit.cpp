@@ -20,6 +20,7 @@
 #include "files/wav_import.h"
 #include "synth/module_graph.h"
 #include "synth/synth_types.h"
+#include "synth/wav_engine.h"
 
 namespace zorbel {
 
@@ -413,6 +414,25 @@ int edit_load_sample(int track, const char* name) {
   edit_begin();
   with_audio_paused([&] { install_wav_sample(track, prepared); });
   return prepared.result;
+}
+
+int edit_load_track_sample(int track, int number, int fallback) {
+  if (track < 0 || track >= song.track_count) return kWavNotLoaded;
+  if (type_engine_kind(song.synth_type[track]) != kKindWav) return kWavNotLoaded;
+  constexpr int kSampleNumberSlot = 0;
+  PreparedSample prepared;
+  if (number >= 0 && number < wav_list.count)
+    prepared = prepare_wav_sample(wav_list.names[number], track);
+  edit_begin();
+  if (prepared.result != kWavLoaded) {
+    // The prepared placeholder is not swapped in: what the track played stays, under its name.
+    if (prepared.result != kWavReloadedPrevious) free_sample_data(prepared.sample);
+    edit_param_all_loops(track, kSampleNumberSlot, static_cast<float>(fallback));
+    return prepared.result;
+  }
+  with_audio_paused([&] { install_wav_sample(track, prepared); });
+  edit_param_all_loops(track, kSampleNumberSlot, static_cast<float>(number));
+  return kWavLoaded;
 }
 
 // ---- Song order list and DEL SYNTH ----

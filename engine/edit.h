@@ -122,6 +122,11 @@ EditResult edit_set_freq_mode(int track);
 // Loads a sample from the WAV folder into a WAV track. Returns the WAV loader's result code
 // (kWavLoaded, kWavReloadedPrevious, kWavNotLoaded, kWavNoOldRealloc).
 int edit_load_sample(int track, const char* name);
+// Loads entry `number` of the WAV list into WAV track `track` for the whole song (a sample track
+// holds one sample). On success the sample number is `number` in all 100 loops x 64 steps. On any
+// failure (no such entry, an unreadable or damaged file, no memory) the track keeps the sample and
+// name it had, and its sample numbers all become `fallback`, the number of that sample.
+int edit_load_track_sample(int track, int number, int fallback);
 
 // ---- Pattern operations ------------------------------------------------------------------------
 // (clear, fill, shift and copy of steps, tracks and loops)

@@ -19,6 +19,7 @@ enum EditorState : int {
   kStateHumanize = 10,
   kStateRecordLocation = 11,
   kStateHumanizeValue = 12,
+  kStateFreqModeQuestion = 13,  // "SET " + name + " FREQ MODE: " + "ABS " or "MIDI"
   kStateStereoizeValue = 14,
   kStateRecord = 15,         // the RECORD leaf
   kStateRecordQuestion = 16,

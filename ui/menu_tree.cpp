@@ -25,6 +25,7 @@ struct MenuTree {
   MenuEntry current;
   LeafAction leaf_actions[kMenuEntryCount] = {};
   char synth_names[list_bytes(kSynthNameWidth, MAX_TRACKS)] = {};
+  int leaf_opened_from = kNoEntry;  // the menu whose item opened the current leaf
 };
 
 MenuTree tree;
@@ -167,6 +168,7 @@ void menu_select() {
   const int child_id = selected < kMenuChildren ? menu.children[selected] : kNoEntry;
   if (child_id == kNoEntry) return;
   const MenuEntry& child = menu_entry(child_id);
+  tree.leaf_opened_from = menu.id;
   set_current_menu(child_id);
   if (has_children(child)) {
     open_menu(true);
@@ -174,6 +176,8 @@ void menu_select() {
   }
   leaf_action(child_id)(child_id);
 }
+
+int leaf_opened_from() { return tree.leaf_opened_from; }
 
 void menu_input() {
   if (list_keys(menu_items(tree.current), kListKeysAll)) return;

@@ -67,6 +67,8 @@ void close_menu();
 void open_main_menu();
 // D-RT or X in a menu.
 void menu_select();
+// The menu whose item was selected last to open a leaf (a GEN/FX/ENV entry names its track).
+int leaf_opened_from();
 // The input of every menu state.
 void menu_input();
 

@@ -7,6 +7,7 @@
 
 #include "engine/edit.h"
 #include "engine/freq_mode.h"
+#include "files/wav_import.h"
 #include "synth/module_graph.h"
 #include "synth/synth_types.h"
 #include "ui/editor_state.h"
@@ -76,6 +77,8 @@ bool parameter_range(int track, int slot, ParamRange* out) {
   r.cls = song.param_slot[track][slot].cls;
   // The pitch of ZBQ and ROT (their first parameter) has narrower limits than other pitches.
   const int engine = type_engine_kind(song.synth_type[track]);
+  // A sample number names an entry of the WAV list.
+  if (engine == kKindWav && slot == 0) r.max = wav_list.count > 0 ? wav_list.count - 1 : 0;
   if (slot == 0 && (r.cls == 1 || r.cls == 2)) {
     if (engine == kKindZbq && r.cls == 2) {
       r.min = 1.0f;
@@ -89,7 +92,24 @@ bool parameter_range(int track, int slot, ParamRange* out) {
   return true;
 }
 
-void modify_parameter(int page, int track, int slot, int direction, int source) {
+namespace {
+
+// Where a change lands: a parameter lane, or the step volume of the ENV page's volume line.
+struct ValueAccess {
+  float (*get)(int track, int slot, int loop, int step);
+  void (*set)(int track, int slot, int loop, int step, float value);
+};
+
+float step_volume(int track, int, int loop, int step) { return song.step_vol[loop][track][step]; }
+void set_step_volume(int track, int, int loop, int step, float value) {
+  edit_step_vol(loop, track, step, value);
+}
+
+constexpr ValueAccess kLaneAccess{param_value, edit_param};
+constexpr ValueAccess kStepVolumeAccess{step_volume, set_step_volume};
+
+void change_value(int page, int track, int slot, int direction, int source,
+                  const ValueAccess& access) {
   ParamRange r;
   if (direction == 0 || !parameter_range(track, slot, &r)) return;
   const int magnitude = std::abs(direction) > 3 ? 3 : std::abs(direction);
@@ -120,34 +140,41 @@ void modify_parameter(int page, int track, int slot, int direction, int source) 
 
   const int loop = transport.current_loop;
   const int cursor = editor_link.cursor_step;
+  if (cursor < 0 || cursor >= MAX_STEPS) return;
   const bool on_page = page != kStateStepEdit;
   const bool marked = marked_for(slot, cursor);
 
   if (on_page && button_held(kBtnTri)) {
-    const float v = clamp_to(param_value(track, slot, loop, cursor) + d, r);
-    if (marked) {
-      for (int s = 0; s < MAX_STEPS; ++s)
-        if (param_step_marks.step[s]) edit_param(track, slot, loop, s, v);
-    } else {
-      edit_param_steps(track, slot, loop, 0, MAX_STEPS - 1, v);
-    }
+    const float v = clamp_to(access.get(track, slot, loop, cursor) + d, r);
+    for (int s = 0; s < MAX_STEPS; ++s)
+      if (!marked || param_step_marks.step[s]) access.set(track, slot, loop, s, v);
   } else if (on_page && button_held(kBtnO)) {
     // The difference between the steps is kept: refused as a whole if any step would leave
     // the range.
     bool fits = true;
     for (int s = 0; s < MAX_STEPS && fits; ++s) {
       if (song.step_trig[loop][track][s] == 0 || (marked && !param_step_marks.step[s])) continue;
-      const float v = param_value(track, slot, loop, s) + d;
+      const float v = access.get(track, slot, loop, s) + d;
       if (v < r.min || v > r.max) fits = false;
     }
     if (!fits) return;
     for (int s = 0; s < MAX_STEPS; ++s) {
       if (song.step_trig[loop][track][s] == 0 || (marked && !param_step_marks.step[s])) continue;
-      edit_param(track, slot, loop, s, param_value(track, slot, loop, s) + d);
+      access.set(track, slot, loop, s, access.get(track, slot, loop, s) + d);
     }
   } else {
-    edit_param(track, slot, loop, cursor, clamp_to(param_value(track, slot, loop, cursor) + d, r));
+    access.set(track, slot, loop, cursor, clamp_to(access.get(track, slot, loop, cursor) + d, r));
   }
+}
+
+}  // namespace
+
+void modify_parameter(int page, int track, int slot, int direction, int source) {
+  change_value(page, track, slot, direction, source, kLaneAccess);
+}
+
+void modify_step_volume(int page, int track, int volume_slot, int direction, int source) {
+  change_value(page, track, volume_slot, direction, source, kStepVolumeAccess);
 }
 
 }  // namespace zorbel

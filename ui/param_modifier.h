@@ -39,5 +39,8 @@ bool parameter_range(int track, int slot, ParamRange* out);
 // the result to every step of the loop and O held moves every triggered step by the change.
 // The caller redraws (the page, or the step-edit panel).
 void modify_parameter(int page, int track, int slot, int direction, int source);
+// The same change for the volume line of the ENV page, which is the step volume itself:
+// volume_slot is the voice's VOL slot, whose range and step sizes the change takes.
+void modify_step_volume(int page, int track, int volume_slot, int direction, int source);
 
 }  // namespace zorbel

@@ -85,23 +85,29 @@ namespace {
 
 struct Question {
   char text[kPromptCapacity] = {};
+  const char* yes_text = " Y";
+  const char* no_text = " N";
   bool yes = false;
 };
 
 Question question;
 
 void draw_question() {
-  show_prompt(PromptText(question.text).add(question.yes ? " Y" : " N").c_str());
+  show_prompt(PromptText(question.text).add(question.yes ? question.yes_text : question.no_text).c_str());
 }
 
 }  // namespace
 
-void ask_question(const char* text, bool yes) {
-  std::strncpy(question.text, text ? text : "", kPromptCapacity - 3);
-  question.text[kPromptCapacity - 3] = '\0';
+void ask_choice(const char* text, const char* yes_text, const char* no_text, bool yes) {
+  std::strncpy(question.text, text ? text : "", kPromptCapacity - 1);
+  question.text[kPromptCapacity - 1] = '\0';
+  question.yes_text = yes_text;
+  question.no_text = no_text;
   question.yes = yes;
   draw_question();
 }
+
+void ask_question(const char* text, bool yes) { ask_choice(text, " Y", " N", yes); }
 
 bool question_answer() { return question.yes; }
 

@@ -38,6 +38,9 @@ void show_number_prompt(const char* label, int value, int width);
 // One question is on screen at a time: its text followed by " Y" or " N".
 
 void ask_question(const char* question, bool yes);
+// A question whose two answers read yes_text and no_text (static texts), written right after
+// the question: "SET BAM FREQ MODE: MIDI".
+void ask_choice(const char* question, const char* yes_text, const char* no_text, bool yes);
 bool question_answer();
 
 enum class QuestionKey {

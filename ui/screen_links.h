@@ -5,9 +5,10 @@
 namespace zorbel {
 
 struct ScreenLinks {
-  // A paste into a WAV track: loads the sample the pasted value names. Returns the WAV loader's
-  // result (kWavLoaded, ...); while unset the values are pasted without a load.
-  int (*load_pasted_sample)(int track, int step) = nullptr;
+  // A paste into a WAV track: loads the sample the pasted sample number names for the whole
+  // song. Returns the WAV loader's result (kWavLoaded, ...); anything else has shown its message
+  // and nothing is pasted. While unset the values are pasted without a load.
+  int (*load_pasted_sample)(int track, float sample_number) = nullptr;
 };
 
 extern ScreenLinks screen_links;

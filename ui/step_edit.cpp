@@ -292,8 +292,8 @@ void paste() {
   const int t = cursor_track();
   const int s = cursor_step();
   if (type_engine_kind(song.synth_type[t]) == kKindWav && screen_links.load_pasted_sample) {
-    const int result = screen_links.load_pasted_sample(t, s);
-    if (result != kWavLoaded && result != kWavReloadedPrevious) return;  // the loader said why
+    if (c.value_count > 0 && screen_links.load_pasted_sample(t, c.values[0]) != kWavLoaded)
+      return;  // the loader said why
   }
   for (int k = 0; k < c.value_count && k < song.param_count[t]; ++k)
     edit_param(t, k, loop(), s, c.values[k]);
