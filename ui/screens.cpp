@@ -1,6 +1,7 @@
 // Registration of every screen's state handlers, once at user-interface start-up.
 #include <initializer_list>
 
+#include "ui/file_screens.h"
 #include "ui/menu_tree.h"
 #include "ui/state_table.h"
 #include "ui/step_edit.h"
@@ -18,6 +19,7 @@ void register_all_screens() {
   register_transport_panels();
   register_visualizer();
   register_menu_screens();
+  register_file_screens();
 }
 
 }  // namespace zorbel

@@ -158,6 +158,7 @@ TEST_F(MenuTreeTest, NavigationWrapsGoesBackAndCloses) {
   open_path({1, 1});
   EXPECT_EQ(editor_state(), kStateStepEdit);
   // A leaf whose screen is not built yet closes too.
+  set_leaf_action(kStateLoad, close_menu_until_built);
   open_path({0, 1});
   EXPECT_EQ(editor_state(), kStateStepEdit);
 }
