@@ -98,6 +98,7 @@ void ask_overwrite(int state, const std::string& file_name) {
 
 void save_entered_song() {
   const std::string name = name_entry_text(screens.entry);
+  if (name.empty()) return return_to_step_edit();
   const std::string file = make_file_name(name.c_str(), kFileKindSong);
   if (edit_save_song(file.c_str()) != EditResult::kOk) return show_could_not_save(file);
   set_song_name(name);
@@ -195,7 +196,9 @@ void open_record(int) {
 }
 
 void record_entered_name() {
-  const std::string file = make_file_name(name_entry_text(screens.entry).c_str(), kFileKindWav);
+  const std::string name = name_entry_text(screens.entry);
+  if (name.empty()) return return_to_step_edit();
+  const std::string file = make_file_name(name.c_str(), kFileKindWav);
   if (edit_record_wav(file.c_str()) != EditResult::kOk) return show_could_not_save(file);
   return_to_step_edit();
 }
