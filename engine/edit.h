@@ -218,6 +218,14 @@ EditResult edit_save_preset(int track, int loop, int step, const char* file_name
 // with no synth (kBadArgument); when saving fails (kSaveFailed) the song stays as it was.
 EditResult edit_build_custom_template(int n, std::string* reason);
 
+// ---- Recording ----------------------------------------------------------------------------
+
+// SYSTEM -> RECORD: renders the current loop (loop mode) or the song (song mode) into the WAV
+// folder as file_name. An older file of that name (found ignoring case) is replaced only once the
+// new one is complete; the transport is left playing or stopped as it was. kSaveFailed when the
+// file could not be written.
+EditResult edit_record_wav(const char* file_name);
+
 // ---- Quitting ----------------------------------------------------------------------------------
 
 constexpr const char* kRecoverySongFile = "RECOVER.SEQ";

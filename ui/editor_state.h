@@ -26,6 +26,7 @@ enum EditorState : int {
   kStateRecordName = 17,
   kStateMessage18 = 18,      // a message is shown; the usual keys return to step edit
   kStateCouldNotOpen = 19,
+  kStateRecordOverwrite = 24,  // "OVERWRITE " + name + ".WAV? Y"
   kStateVisualizer = 25,
   kStateLoopJump = 26,
   kMenuDisplay = 27,

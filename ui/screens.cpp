@@ -1,6 +1,7 @@
 // Registration of every screen's state handlers, once at user-interface start-up.
 #include <initializer_list>
 
+#include "ui/file_screens.h"
 #include "ui/menu_tree.h"
 #include "ui/param_page.h"
 #include "ui/state_table.h"
@@ -20,6 +21,7 @@ void register_all_screens() {
   register_visualizer();
   register_menu_screens();
   register_param_pages();
+  register_file_screens();
 }
 
 }  // namespace zorbel

@@ -3,7 +3,10 @@
 
 #include <SDL/SDL.h>
 
+#include <cstdio>
+
 #include "engine/audio_stream.h"
+#include "engine/edit.h"
 #include "engine/engine_hooks.h"
 #include "engine/init_engine.h"
 #include "engine/song_templates.h"
@@ -24,6 +27,18 @@ namespace zorbel {
 namespace {
 bool audio_opened = false;
 constexpr int kFramesPerBuffer = 1024;
+
+// Quitting asks nothing, so a song changed since it was last saved or loaded is kept aside.
+void keep_unsaved_song() {
+  bool written = false;
+  if (save_recovery_song(&written) != EditResult::kOk) {
+    std::fprintf(stderr, "zorbel: could not write the unsaved song to seq/%s\n", kRecoverySongFile);
+    return;
+  }
+  if (written) std::printf("zorbel: unsaved song written to seq/%s\n", kRecoverySongFile);
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 void init_user_interface() {
@@ -67,6 +82,8 @@ void shutdown_workstation() {
     close_audio();
     audio_opened = false;
   }
+  // With the stream stopped no callback reads the song while it is written out.
+  keep_unsaved_song();
   // The stream no longer calls back: the modules it read can go.
   if (hooks.free_all_modules) hooks.free_all_modules();
   SDL_Quit();

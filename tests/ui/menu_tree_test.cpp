@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/edit.h"
+#include "tests/support/temp_workdir.h"
 #include "tests/ui/menu_test_support.h"
 #include "ui/list_view.h"
 #include "ui/text_list.h"
@@ -22,6 +23,7 @@ bool has_children(const MenuEntry& e) {
 }
 
 TEST_F(MenuTreeTest, EveryEntryLeadsSomewhereAndNoStateCrashes) {
+  TempWorkdir dir;  // the file screens save and record what the keys ask for
   // Walk the tree from the root: every item's child exists, menus list as many items as they
   // have children, and every leaf either opens a screen with a handler or closes the menu.
   std::vector<int> pending{kMenuRoot};
@@ -158,6 +160,7 @@ TEST_F(MenuTreeTest, NavigationWrapsGoesBackAndCloses) {
   open_path({1, 1});
   EXPECT_EQ(editor_state(), kStateStepEdit);
   // A leaf whose screen is not built yet closes too.
+  set_leaf_action(kStateLoad, close_menu_until_built);
   open_path({0, 1});
   EXPECT_EQ(editor_state(), kStateStepEdit);
 }
