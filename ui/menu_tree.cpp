@@ -25,6 +25,7 @@ struct MenuTree {
   MenuEntry current;
   LeafAction leaf_actions[kMenuEntryCount] = {};
   char synth_names[list_bytes(kSynthNameWidth, MAX_TRACKS)] = {};
+  int menu_loop = 0;
 };
 
 MenuTree tree;
@@ -151,10 +152,13 @@ void reopen_current_menu() {
 void close_menu() { return_to_step_edit(); }
 
 void open_main_menu() {
+  tree.menu_loop = transport.current_loop;
   clear_param_step_marks();
   set_current_menu(kMenuRoot);
   open_menu(true);
 }
+
+int menu_loop() { return tree.menu_loop; }
 
 void menu_select() {
   MenuEntry& menu = tree.current;
@@ -208,6 +212,7 @@ void register_menu_screens() {
   register_synth_list_screens();
   register_colour_menus();
   register_wait_mark();
+  register_pattern_screens();
 }
 
 }  // namespace zorbel
