@@ -271,6 +271,19 @@ TEST_F(PatternOpsScenario, TrackCopiesAskFirstWarnOfFreqModeAndCloseWhenNothingF
   EXPECT_TRUE(hit(0, 1, 20));
   EXPECT_EQ(cell_fill(1, 20), hit_colour(20));
 
+  // COPY FX opens at the first synth that has an effect to copy (NSVF1), not at the cursor's
+  // BAM1; from a synth without an effect X goes nowhere.
+  open_menu_item(2, "press D-DN\n press D-DN\n press D-DN\n");
+  ASSERT_EQ(editor_state(), kStateCopyFx);
+  EXPECT_EQ(current_menu().selection, 3);
+  ASSERT_FALSE(track_copy_allowed(TrackCopy::kFx, 0, 1));
+  run("press D-UP\n press D-UP\n press D-UP\n press X\n");
+  EXPECT_EQ(editor_state(), kStateCopyFx);
+  run("press D-DN\n press D-DN\n press D-DN\n press X\n");
+  EXPECT_TRUE(prompt_shows("TO: " + padded(4)));
+  run("press START\n");
+  EXPECT_EQ(editor_state(), kStateStepEdit);
+
   // Down to a BAM and a noise synth: no two of one type, and only one with a frequency mode.
   for (int t = song.track_count - 1; t >= 1; --t)
     if (t != 3) ASSERT_EQ(edit_delete_synth(t), EditResult::kOk);
