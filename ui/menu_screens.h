@@ -10,6 +10,7 @@ void register_song_order_screen();
 void register_synth_list_screens();
 void register_colour_menus();
 void register_wait_mark();
+void register_pattern_screens();
 
 // Entry 121 + track again as GEN, FX, ENV, or as GEN, ENV for a synth without an effect.
 void register_track_pages(int track, bool has_effect);

@@ -26,6 +26,7 @@ struct MenuTree {
   LeafAction leaf_actions[kMenuEntryCount] = {};
   char synth_names[list_bytes(kSynthNameWidth, MAX_TRACKS)] = {};
   int leaf_opened_from = kNoEntry;  // the menu whose item opened the current leaf
+  int menu_loop = 0;
 };
 
 MenuTree tree;
@@ -152,10 +153,13 @@ void reopen_current_menu() {
 void close_menu() { return_to_step_edit(); }
 
 void open_main_menu() {
+  tree.menu_loop = transport.current_loop;
   clear_param_step_marks();
   set_current_menu(kMenuRoot);
   open_menu(true);
 }
+
+int menu_loop() { return tree.menu_loop; }
 
 void menu_select() {
   MenuEntry& menu = tree.current;
@@ -212,6 +216,7 @@ void register_menu_screens() {
   register_synth_list_screens();
   register_colour_menus();
   register_wait_mark();
+  register_pattern_screens();
 }
 
 }  // namespace zorbel

@@ -65,6 +65,9 @@ void reopen_current_menu();
 void close_menu();
 // START from step edit: the parameter editor's step marks go, the root opens.
 void open_main_menu();
+// The loop that was current when the root menu opened: clearing and filling work in it even
+// when the playing loop has moved on while the menu was open.
+int menu_loop();
 // D-RT or X in a menu.
 void menu_select();
 // The menu whose item was selected last to open a leaf (a GEN/FX/ENV entry names its track).

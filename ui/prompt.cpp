@@ -1,11 +1,13 @@
 // The one prompt: texts built in place, shown in the message box; the yes/no question keys.
 #include "ui/prompt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "files/colour_scheme.h"
 #include "ui/input.h"
+#include "ui/list_view.h"
 #include "ui/message_box.h"
 #include "ui/number_text.h"
 
@@ -81,33 +83,88 @@ void show_number_prompt(const char* label, int value, int width) {
   show_prompt(PromptText(label).add_int(value, width).c_str());
 }
 
+int value_keys_direction() {
+  int direction = button_held(kBtnDUp) ? 1 : button_held(kBtnDDn) ? -1 : 0;
+  if (mouse_left_held()) {
+    const int pixels = mouse_drag_pixels();
+    direction += (pixels > 0) - (pixels < 0);
+  }
+  return direction;
+}
+
+void show_number_field(const NumberField& field) {
+  show_number_prompt(field.label, field.value, field.width);
+}
+
+bool number_field_keys(NumberField& field) {
+  const int next = std::clamp(field.value + value_keys_direction(), field.lo, field.hi);
+  if (next == field.value) return false;
+  field.value = next;
+  show_number_field(field);
+  return true;
+}
+
 namespace {
 
 struct Question {
   char text[kPromptCapacity] = {};
   const char* yes_text = " Y";
   const char* no_text = " N";
+  char above[kQuestionLinesAbove][kPromptCapacity] = {};
+  int above_count = 0;
   bool yes = false;
 };
 
 Question question;
 
+void copy_line(char* to, const char* from) {
+  std::strncpy(to, from ? from : "", kPromptCapacity - 1);
+  to[kPromptCapacity - 1] = '\0';
+}
+
 void draw_question() {
-  show_prompt(PromptText(question.text).add(question.yes ? question.yes_text : question.no_text).c_str());
+  const PromptText last =
+      PromptText(question.text).add(question.yes ? question.yes_text : question.no_text);
+  if (question.above_count == 0) return show_prompt(last.c_str());
+  // Several lines go into one box as a list without a highlight, all in the prompt colour.
+  const char* lines[kQuestionLinesAbove + 1];
+  int width = last.length();
+  for (int i = 0; i < question.above_count; ++i) {
+    lines[i] = question.above[i];
+    width = std::max(width, static_cast<int>(std::strlen(question.above[i])));
+  }
+  lines[question.above_count] = last.c_str();
+  char list[list_bytes(kPromptCapacity, kQuestionLinesAbove + 1)];
+  if (fill_list(list, sizeof list, width, lines, question.above_count + 1))
+    draw_menu(list, kListCentred, kNoHighlight);
+}
+
+void start_question(std::initializer_list<const char*> lines_above, const char* text,
+                    const char* yes_text, const char* no_text, bool yes) {
+  copy_line(question.text, text);
+  question.yes_text = yes_text;
+  question.no_text = no_text;
+  question.above_count = 0;
+  for (const char* line : lines_above) {
+    if (question.above_count == kQuestionLinesAbove) break;
+    copy_line(question.above[question.above_count++], line);
+  }
+  question.yes = yes;
+  draw_question();
 }
 
 }  // namespace
 
 void ask_choice(const char* text, const char* yes_text, const char* no_text, bool yes) {
-  std::strncpy(question.text, text ? text : "", kPromptCapacity - 1);
-  question.text[kPromptCapacity - 1] = '\0';
-  question.yes_text = yes_text;
-  question.no_text = no_text;
-  question.yes = yes;
-  draw_question();
+  start_question({}, text, yes_text, no_text, yes);
 }
 
-void ask_question(const char* text, bool yes) { ask_choice(text, " Y", " N", yes); }
+void ask_question(const char* text, bool yes) { start_question({}, text, " Y", " N", yes); }
+
+void ask_question_below(std::initializer_list<const char*> lines_above, const char* text,
+                        bool yes) {
+  start_question(lines_above, text, " Y", " N", yes);
+}
 
 bool question_answer() { return question.yes; }
 

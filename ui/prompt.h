@@ -1,6 +1,8 @@
 // The one prompt: a message, a yes/no question or a value, in the centred message box.
 #pragma once
 
+#include <initializer_list>
+
 namespace zorbel {
 
 constexpr int kPromptCapacity = 64;
@@ -34,6 +36,24 @@ void show_on_off_prompt(const char* label, bool on);
 // label, then value blank-padded to width: "SEQLEN:  8".
 void show_number_prompt(const char* label, int value, int width);
 
+// ---- Number fields ---------------------------------------------------------------------------
+
+// +1 while D-UP is held, -1 while D-DN is (D-UP wins), plus the direction of a drag with the
+// left mouse button in this tick (up raises): how a value prompt moves.
+int value_keys_direction();
+
+// A number prompt whose value stays within lo..hi.
+struct NumberField {
+  const char* label;
+  int value;
+  int lo;
+  int hi;
+  int width;  // the value is blank-padded to this many characters
+};
+void show_number_field(const NumberField& field);
+// Moves the value by value_keys_direction() and redraws it; true when it changed.
+bool number_field_keys(NumberField& field);
+
 // ---- Yes/no questions ------------------------------------------------------------------------
 // One question is on screen at a time: its text followed by " Y" or " N".
 
@@ -41,6 +61,10 @@ void ask_question(const char* question, bool yes);
 // A question whose two answers read yes_text and no_text (static texts), written right after
 // the question: "SET BAM FREQ MODE: MIDI".
 void ask_choice(const char* question, const char* yes_text, const char* no_text, bool yes);
+// The same question under up to kQuestionLinesAbove lines that explain it, in one box.
+constexpr int kQuestionLinesAbove = 2;
+void ask_question_below(std::initializer_list<const char*> lines_above, const char* question,
+                        bool yes);
 bool question_answer();
 
 enum class QuestionKey {
