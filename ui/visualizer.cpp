@@ -12,6 +12,7 @@
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/main_loop.h"
+#include "ui/menu_tree.h"
 #include "ui/screen.h"
 #include "ui/state_table.h"
 
@@ -113,6 +114,10 @@ void visualizer_input() {
 
 void register_visualizer() {
   set_mode_functions(kModeVisualizer, visualizer_frame, visualizer_input);
+  // SYSTEM > VISUALIZE: the menu is simply left behind; leaving returns to step edit.
+  set_leaf_action(kStateVisualizer, [](int) { enter_visualizer(); });
+  // Each start of the workstation begins with the oscilloscope.
+  reset_visualizer();
 }
 
 }  // namespace zorbel
