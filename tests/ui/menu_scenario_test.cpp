@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -243,6 +246,107 @@ TEST_F(MenuScenario, ExitYesEndsTheRunAndNoOnlyCloses) {
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 0);
   EXPECT_FALSE(std::ifstream("never.bmp").good());
+}
+
+}  // namespace
+}  // namespace zorbel::test
+
+namespace zorbel::test {
+namespace {
+
+// A picture of every menu and of every help and settings screen, reached with the keys, for a
+// person to look at: build/screens/tour_<item>_<item>....bmp.
+class ScreenTour : public MenuScenario {
+ protected:
+  static std::string list_entry(const char* list, int i) {
+    return list + i * (std::strlen(list) + 1);
+  }
+  static std::string file_name(const std::string& item) {
+    std::string name;
+    for (char c : item.substr(0, item.find_last_not_of(' ') + 1))
+      name += std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : '_';
+    return name;
+  }
+  // Leaves whose screens belong here, and a key that shows their second screen.
+  static const char* second_screen(int leaf) {
+    switch (leaf) {
+      case kStateStereoize:
+      case kStateHumanize:
+      case kStateDelSynth: return "press X\n";
+      case kStateSetColours: return "press TRI\n";
+      default: return nullptr;
+    }
+  }
+  static bool shown_here(int leaf) {
+    const int leaves[] = {kStateSongOrder,  kStateStereoize, kStateHumanize,   kStateLoopJump,
+                          kStateApadScalar, kStateApadNav,   kStateGridStep,   kStateLoadColours,
+                          kStateSaveColours, kStateSetColours, kStateAbout,    kStateBpm,
+                          kStateSwing,      kStateSwingSteps, kStateSeqlen,    kStateAddSynth,
+                          kStateDelSynth,   kStateExit};
+    return std::find(std::begin(leaves), std::end(leaves), leaf) != std::end(leaves) ||
+           (leaf >= kStateHelpFirst && leaf <= kStateHelpLast);
+  }
+  void back_to_step_edit() {
+    if (editor_state() != kStateStepEdit) close_menu();
+  }
+  void visit(int id, std::vector<int> path, const std::string& name) {
+    const MenuEntry& entry = menu_entry(id);
+    const char* items = menu_items(entry);
+    const int n = count_list_entries(items);
+    for (int i = 0; i < n && i < kMenuChildren; ++i) {
+      const int child = entry.children[i];
+      // Two synths' pages stand for all: one with an effect, one without.
+      if (id == kMenuEditSynth && i != 0 && i != 7) continue;
+      std::vector<int> child_path = path;
+      child_path.push_back(i);
+      const std::string child_name = name + "_" + file_name(list_entry(items, i));
+      const bool menu = std::any_of(std::begin(menu_entry(child).children),
+                                    std::end(menu_entry(child).children),
+                                    [](int16_t c) { return c != kNoEntry; });
+      if (!menu && !shown_here(child)) continue;
+      run(menu_path_of(child_path));
+      EXPECT_NE(editor_state(), kStateStepEdit) << child_name;
+      EXPECT_NE(state_handler(editor_state()), nullptr) << child_name;
+      shot(child_name);
+      ++shots_;
+      if (!menu && second_screen(child)) {
+        run(second_screen(child));
+        EXPECT_NE(editor_state(), kStateStepEdit) << child_name;
+        shot(child_name + "_next");
+        ++shots_;
+      }
+      back_to_step_edit();
+      if (menu) visit(child, child_path, child_name);
+    }
+  }
+  static std::string menu_path_of(const std::vector<int>& items) {
+    std::string keys = "press START\n";
+    for (int index : items) {
+      if (index > 0) keys += "hold D-DN\n tick " + std::to_string(index) + "\n release D-DN\n tick\n";
+      keys += "press X\n";
+    }
+    return keys;
+  }
+  int shots_ = 0;
+};
+
+TEST_F(ScreenTour, EveryMenuAndScreenOfTheTree) {
+  run("press START\n");
+  shot("tour_root");
+  back_to_step_edit();
+  visit(kMenuRoot, {}, "tour");
+  // 11 menus, 2 synths' pages, 28 leaf screens and 4 second screens.
+  EXPECT_EQ(shots_, 11 + 2 + 28 + 4);
+  // The messages of DEL SYNTH and ADD SYNTH at their limits.
+  while (song.track_count > 1) ASSERT_EQ(edit_delete_last_synth(), EditResult::kOk);
+  run(menu_path({6, 2}));
+  EXPECT_TRUE(prompt("CAN NOT DELETE LAST SYNTH"));
+  shot("tour_message_last_synth");
+  back_to_step_edit();
+  while (song.track_count < MAX_TRACKS) ASSERT_EQ(edit_add_synth(32), EditResult::kOk);
+  run(menu_path({6, 1}));
+  EXPECT_TRUE(prompt("CANNOT ADD: MAX SYNTHS IN SONG"));
+  shot("tour_message_max_synths");
 }
 
 }  // namespace
