@@ -12,6 +12,7 @@
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/main_loop.h"
+#include "ui/menu_tree.h"
 #include "ui/screen.h"
 #include "ui/state_table.h"
 
@@ -30,6 +31,9 @@ void leave_visualizer() {
   // O or START is still held: the editor must not see it as a new press, or START in step edit
   // would open the visualizer again at once.
   std::memcpy(input.previous, input.keys, kPreviousKeyCount);
+  // The displays use the console's bottom row, which the sequencer screen's frame leaves out.
+  fill_rect(kConsoleX, kConsoleY + kConsoleHeight - 1, kConsoleWidth, 1,
+            colour_scheme.active[kSlotBackground]);
   return_to_step_edit();
 }
 
@@ -113,6 +117,10 @@ void visualizer_input() {
 
 void register_visualizer() {
   set_mode_functions(kModeVisualizer, visualizer_frame, visualizer_input);
+  // SYSTEM > VISUALIZE: the menu is simply left behind; leaving returns to step edit.
+  set_leaf_action(kStateVisualizer, [](int) { enter_visualizer(); });
+  // Each start of the workstation begins with the oscilloscope.
+  reset_visualizer();
 }
 
 }  // namespace zorbel

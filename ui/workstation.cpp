@@ -10,6 +10,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/init_engine.h"
 #include "engine/song_templates.h"
+#include "ui/draw.h"
 #include "ui/editor_input.h"
 #include "ui/input.h"
 #include "ui/main_loop.h"
@@ -65,6 +66,9 @@ void start_workstation(const WorkstationOptions& options) {
   init_user_interface();
   show_pointer(false);
   lock_screen(draw_state.surface);
+  // A surface opened again in the same process (tests) may hold the last one's pixels; only
+  // the console area is drawn from here on.
+  fill_rect(0, 0, kScreenWidth, kScreenHeight, 0);
   redraw_sequencer_screen();
   unlock_screen(draw_state.surface);
   if (options.audio_device) {

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include "engine/song.h"
@@ -52,6 +53,17 @@ class DriveTest : public ::testing::Test {
   }
 
   static uint16_t slot(int s) { return colour_scheme.active[s]; }
+
+  // The keys that open the main menu from step edit and walk to the items given by their
+  // indices (D-DN to the item, X to select it).
+  static std::string menu_path(std::initializer_list<int> items) {
+    std::string keys = "press START\n";
+    for (int index : items) {
+      for (int i = 0; i < index; ++i) keys += "press D-DN\n";
+      keys += "press X\n";
+    }
+    return keys;
+  }
 
   static uint16_t at(int x, int y) {
     const SDL_Surface* s = draw_state.surface;
