@@ -1,6 +1,7 @@
 // The one prompt: texts built in place, shown in the message box; the yes/no question keys.
 #include "ui/prompt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -109,6 +110,52 @@ QuestionKey question_keys() {
   if (button_pressed(kBtnDUp) || button_pressed(kBtnDDn)) {
     question.yes = !question.yes;
     draw_question();
+    return QuestionKey::kToggled;
+  }
+  if (button_pressed(kBtnX) || button_pressed(kBtnDRt)) return QuestionKey::kConfirmed;
+  if (button_pressed(kBtnO) || button_pressed(kBtnDLt)) return QuestionKey::kBack;
+  if (button_pressed(kBtnStart)) return QuestionKey::kClose;
+  return QuestionKey::kNone;
+}
+
+namespace {
+
+struct Choice {
+  char text[kPromptCapacity] = {};
+  const char* const* answers = nullptr;
+  int count = 0;
+  int chosen = 0;
+  int width = 0;  // characters of the longest answer
+};
+
+Choice choice;
+
+void draw_choice() {
+  if (!choice.answers) return;
+  show_prompt(PromptText(choice.text).add(" ").add_padded(choice.answers[choice.chosen], choice.width).c_str());
+}
+
+}  // namespace
+
+void ask_choice(const char* text, const char* const* answers, int count, int chosen) {
+  std::strncpy(choice.text, text ? text : "", kPromptCapacity - 1);
+  choice.text[kPromptCapacity - 1] = '\0';
+  choice.answers = count > 0 ? answers : nullptr;
+  choice.count = count;
+  choice.chosen = count > 0 && chosen >= 0 && chosen < count ? chosen : 0;
+  choice.width = 0;
+  for (int i = 0; i < count; ++i)
+    choice.width = std::max(choice.width, static_cast<int>(std::strlen(answers[i])));
+  draw_choice();
+}
+
+int choice_answer() { return choice.chosen; }
+
+QuestionKey choice_keys() {
+  const int step = button_pressed(kBtnDUp) ? 1 : (button_pressed(kBtnDDn) ? -1 : 0);
+  if (step != 0 && choice.count > 0) {
+    choice.chosen = (choice.chosen + step + choice.count) % choice.count;
+    draw_choice();
     return QuestionKey::kToggled;
   }
   if (button_pressed(kBtnX) || button_pressed(kBtnDRt)) return QuestionKey::kConfirmed;

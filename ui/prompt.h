@@ -50,4 +50,14 @@ enum class QuestionKey {
 // The keys of a question screen, checked in that order.
 QuestionKey question_keys();
 
+// ---- Choices -----------------------------------------------------------------------------------
+// A question whose answers are words ("NO"/"YES", "STEP"/"LOOP"/"SONG"): its text, a blank and
+// the chosen answer, padded to the longest answer so the box keeps one width. answers must live
+// as long as the choice is on screen.
+
+void ask_choice(const char* question, const char* const* answers, int count, int chosen);
+int choice_answer();
+// As question_keys(): D-UP takes the next answer and D-DN the previous one, both wrapping.
+QuestionKey choice_keys();
+
 }  // namespace zorbel

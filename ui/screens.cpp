@@ -2,6 +2,7 @@
 #include <initializer_list>
 
 #include "ui/menu_tree.h"
+#include "ui/preset_screens.h"
 #include "ui/state_table.h"
 #include "ui/step_edit.h"
 #include "ui/transport_panels.h"
@@ -18,6 +19,7 @@ void register_all_screens() {
   register_transport_panels();
   register_visualizer();
   register_menu_screens();
+  register_preset_screens();
 }
 
 }  // namespace zorbel
