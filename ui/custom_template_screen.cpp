@@ -20,7 +20,7 @@ namespace zorbel {
 
 namespace {
 
-constexpr int kLineWidth = 11;                        // "00:  BAMSVF"
+constexpr int kLineWidth = 12;  // "00:  -------"
 constexpr int kLoadLine = kCustomTemplateSynths;      // the line after the 16 slots
 constexpr int kLineCount = kCustomTemplateSynths + 1;
 constexpr int kLastSlot = kCustomTemplateSynths - 1;
@@ -49,12 +49,10 @@ void build_lines() {
   end_list(editor.lines, kLineWidth, kLineCount);
 }
 
-void draw_editor(bool frame) {
+// The whole box each time: a line's text changes in place, so its row is drawn afresh.
+void draw_editor() {
   build_lines();
-  if (frame)
-    draw_menu(editor.lines, kListCentred, editor.cursor);
-  else
-    draw_menu_items(editor.lines, kListCentred, editor.cursor);
+  draw_menu(editor.lines, kListCentred, editor.cursor);
 }
 
 // D-DN: the next slot, but never past the first empty one; after slot 15 comes slot 0.
@@ -110,7 +108,7 @@ void template_editor_input() {
     const bool last_filled = editor.cursor == kLastSlot || slot(editor.cursor + 1) == kEmpty;
     if (editor.cursor != 0 && last_filled) slot(editor.cursor) = kEmpty;
   }
-  if (editor.cursor != before_cursor || slot(editor.cursor) != before_type) draw_editor(false);
+  if (editor.cursor != before_cursor || slot(editor.cursor) != before_type) draw_editor();
 }
 
 }  // namespace
@@ -127,7 +125,7 @@ void open_custom_template_editor(int n) {
   set_editor_state(kStateCustomTemplate);
   // The NEW question's wide box goes first.
   redraw_sequencer_screen();
-  draw_editor(true);
+  draw_editor();
 }
 
 void register_custom_template_screen() {

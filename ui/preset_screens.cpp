@@ -22,6 +22,7 @@
 #include "ui/message_box.h"
 #include "ui/name_field.h"
 #include "ui/prompt.h"
+#include "ui/sequencer_screen.h"
 #include "ui/state_table.h"
 
 namespace zorbel {
@@ -80,6 +81,12 @@ void show_could_not_open(const std::string& name, const std::string& reason) {
 void show_could_not_save(const std::string& name, const std::string& reason) {
   std::fprintf(stderr, "could not save %s: %s\n", name.c_str(), reason.c_str());
   show_message_state(kStateMessage18, PromptText("COULD NOT SAVE ").add(name.c_str()).c_str());
+}
+
+// The field is narrower than the prompt before it, which goes first.
+void open_name_field() {
+  redraw_sequencer_screen();
+  show_name_field(screens.name);
 }
 
 // ---- Choosing the file -----------------------------------------------------------------------
@@ -218,7 +225,7 @@ void save_choose_input() {
   if (button_pressed(kBtnX)) {
     name_entry_begin(screens.name, kPresetNameLength, screens.file.names[screens.preset].c_str());
     set_editor_state(kStateSavePresetName);
-    return show_name_field(screens.name);
+    return open_name_field();
   }
   const int step = dpad_step();
   if (step == 0) return;
@@ -282,7 +289,7 @@ void make_type_input() {
   if (pressed_x_or_right()) {
     name_entry_begin(screens.name, kPresetNameLength);
     set_editor_state(kStateMakePresetName);
-    return show_name_field(screens.name);
+    return open_name_field();
   }
   const int step = dpad_step();
   if (step == 0) return;
