@@ -208,8 +208,17 @@ TEST_F(PresetScenario, LoadPresetFindsTheSynthsFilesPreviewsAndLoadsOneStep) {
   EXPECT_FLOAT_EQ(lane(0, param_index(kFm, "MODINDEX"), 0, 5), 1.0f);
   EXPECT_TRUE(song_changed_since_save());
 
-  // Leaving while a preview plays puts the loop back.
-  run(synth_menu_item(4) + "press X\n press D-DN\n press X\n press D-DN\n press R-TR\n");
+  // Leaving while a preview plays puts the loop back, and so does quitting: the recovery file
+  // holds the song's own values.
+  const std::string preview = synth_menu_item(4) + "press X\n press D-DN\n press X\n press D-DN\n press R-TR\n";
+  run(preview);
+  bool written = false;
+  ASSERT_EQ(save_recovery_song(&written), EditResult::kOk);
+  EXPECT_TRUE(written);
+  EXPECT_FALSE(preset_preview_on());
+  EXPECT_FLOAT_EQ(lane(1, modindex, 0, 30), 1.0f);
+  run("press START\n");
+  run(preview);
   EXPECT_FLOAT_EQ(lane(1, modindex, 0, 30), 7.5f);
   run("press START\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
