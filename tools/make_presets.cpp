@@ -1,5 +1,6 @@
 // zorbel-make-presets: writes the shipped preset files, TYPE.FACTORY.preset.zbl in ./presets/,
-// one for each synth type the built-in templates use. Each holds the built-in sounds of its type,
+// one for each synth type the built-in templates and the shipped custom templates (seq/custom.zbi)
+// use. Each holds the built-in sounds of its type,
 // then the sounds designed below; the remaining presets keep the type's defaults.
 #include <cstdio>
 #include <cstdlib>
@@ -121,6 +122,24 @@ const std::vector<TypeSounds> kShipped = {
      {{"KICKNZ", -1, "G.SAMPHOLD=60 G.EXPMULT=1.02 G.ENDOFFSET=100 E.FREQ=0.05 E.RES=0.3 E.TYPE=2 V.EXPMULT=0.997"},
       {"WIND", -1, "E.FREQ=0.15 E.RES=0.8 E.TYPE=1 V.ENVTYPE=0 V.ATTACK=0.5 V.DECAY=0.5 V.DECAYMIN=0.8 V.SUSTAIN=900 V.RELEASE=1"},
       {"RIMSHOT", -1, "G.SAMPHOLD=3 E.FREQ=0.5 E.RES=0.7 E.TYPE=1 V.EXPMULT=0.992"}}},
+    {"N", {},
+     {{"TICKNZ", -1, "V.EXPMULT=0.99"},
+      {"SNARENZ", -1, "G.SAMPHOLD=2 V.EXPMULT=0.996"},
+      {"KICKNZ", -1, "G.SAMPHOLD=60 G.EXPMULT=1.02 G.ENDOFFSET=100 V.EXPMULT=0.997"},
+      {"RUMBLE", -1, "G.SAMPHOLD=40 V.EXPMULT=0.9995"},
+      {"CRACKLE", -1, "G.SAMPHOLD=12 V.ENVTYPE=0 V.ATTACK=0.2 V.DECAY=0.4 V.DECAYMIN=0.6 V.SUSTAIN=600 V.RELEASE=0.6"}}},
+    {"KS", {},
+     {{"NYLON", -1, "G.FREQ=57 G.AVEFAC=0.5 V.EXPMULT=0.9996"},
+      {"HARP", -1, "G.FREQ=69 G.FILTPROB=0.8 V.EXPMULT=0.9996"},
+      {"KSBASS", -1, "G.FREQ=33 G.AVEFAC=0.45 V.EXPMULT=0.9995"},
+      {"WARPKS", -1, "G.FREQ=52 G.WARP=0.5 G.WARPWT=3 V.EXPMULT=0.9996"},
+      {"DRUMKS", -1, "G.FREQ=40 G.ASPROB1=0.5 V.EXPMULT=0.998"}}},
+    {"ZBQ", {},
+     {{"PWMBASS", -1, "G.FREQ1=36 G.PW1=0.3 G.PW2=0.7 G.OFFSET2=1.006 V.EXPMULT=0.9993"},
+      {"SQLEAD", -1, "G.FREQ1=64 G.OFFSET2=2 V.EXPMULT=0.9997"},
+      {"NARROW", -1, "G.FREQ1=60 G.PW1=0.1 G.PW2=0.1 V.EXPMULT=0.9996"},
+      {"ZBQPAD", -1, "G.FREQ1=48 G.OFFSET2=1.01 V.ENVTYPE=0 V.ATTACK=0.4 V.DECAY=0.6 V.DECAYMIN=0.7 V.SUSTAIN=900 V.RELEASE=1"},
+      {"WARPZBQ", -1, "G.FREQ1=52 G.WARP=0.5 G.WARPWT=5 V.EXPMULT=0.9995"}}},
     {"ZBQSVF", {},
      {{"PWMBASS", -1, "G.FREQ1=36 G.PW1=0.3 G.PW2=0.7 G.OFFSET2=1.006 E.FREQ=0.12 E.RES=0.5 E.TYPE=2 V.EXPMULT=0.9993"},
       {"SQLEAD", -1, "G.FREQ1=64 G.OFFSET2=2 E.FREQ=0.4 E.RES=0.3 E.TYPE=2 V.EXPMULT=0.9997"},

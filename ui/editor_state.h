@@ -26,6 +26,9 @@ enum EditorState : int {
   kStateRecordName = 17,
   kStateMessage18 = 18,      // a message is shown; the usual keys return to step edit
   kStateCouldNotOpen = 19,
+  kStateLoadPresetChoose = 20,    // "LOAD PRESET: " + name, the preview keys
+  kStateLoadPresetRange = 21,     // "LOAD TO STEP, LOOP, OR SONG? STEP"
+  kStateLoadPresetFreq = 22,      // "OVERWRITE FREQ DATA? NO"
   kStateRecordOverwrite = 24,  // "OVERWRITE " + name + ".WAV? Y"
   kStateVisualizer = 25,
   kStateLoopJump = 26,
@@ -52,7 +55,13 @@ enum EditorState : int {
   kMenuEditSynth = 56,       // the synth-name list of EDIT SYNTH
   kMenuSynth = 57,
   kStateLoadPreset = 58,
-  kStateSavePreset = 62,
+  kStateLoadPresetFile = 59,      // "PRESET FILE: " + name, for loading
+  kStateMakePresetName = 60,      // the 8-character name of a new preset file
+  kStateMakePresetOverwrite = 61, // "OVERWRITE " + file name + "? N"
+  kStateSavePreset = 62,          // "PRESET FILE: " + name, for saving
+  kStateSavePresetChoose = 63,    // "SAVE PRESET: " + the preset to replace
+  kStateSavePresetName = 64,      // its new name, starting with the old one
+  kStateSavePresetQuestion = 65,  // "SAVE PRESET " + new + " OVER " + old + "? N"
   kStateMakePresetFile = 66,
   kStateAddSynth = 67,
   kStateAddSynthChoose = 68,

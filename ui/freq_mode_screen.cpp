@@ -14,6 +14,10 @@ namespace zorbel {
 
 namespace {
 
+// The answers of the mode question, in the order D-UP steps through them.
+constexpr int kAnswerAbs = 0;
+constexpr int kAnswerMidi = 1;
+const char* const kModeAnswers[] = {"ABS ", "MIDI"};
 
 int question_track = 0;
 
@@ -45,14 +49,14 @@ void freq_mode_list_input() {
   if (track < 0 || track >= song.track_count || !has_pitch(track)) return;
   question_track = track;
   set_editor_state(kStateFreqModeQuestion);
-  ask_choice(PromptText("SET ").add_trimmed(song.track_name[track]).add(" FREQ MODE: ").c_str(),
-             "MIDI", "ABS ", song.freq_mode[track] == kFreqMidi);
+  ask_choice(PromptText("SET ").add_trimmed(song.track_name[track]).add(" FREQ MODE:").c_str(),
+             kModeAnswers, 2, song.freq_mode[track] == kFreqMidi ? kAnswerMidi : kAnswerAbs);
 }
 
 void freq_mode_question_input() {
-  switch (question_keys()) {
+  switch (choice_keys()) {
     case QuestionKey::kConfirmed: {
-      const bool midi = question_answer();
+      const bool midi = choice_answer() == kAnswerMidi;
       // Switching resets every pitch value of the track, so only a real change does it.
       if (midi != (song.freq_mode[question_track] == kFreqMidi)) edit_set_freq_mode(question_track);
       return close_menu();

@@ -108,8 +108,6 @@ namespace {
 
 struct Question {
   char text[kPromptCapacity] = {};
-  const char* yes_text = " Y";
-  const char* no_text = " N";
   char above[kQuestionLinesAbove][kPromptCapacity] = {};
   int above_count = 0;
   bool yes = false;
@@ -124,7 +122,7 @@ void copy_line(char* to, const char* from) {
 
 void draw_question() {
   const PromptText last =
-      PromptText(question.text).add(question.yes ? question.yes_text : question.no_text);
+      PromptText(question.text).add(question.yes ? " Y" : " N");
   if (question.above_count == 0) return show_prompt(last.c_str());
   // Several lines go into one box as a list without a highlight, all in the prompt colour.
   const char* lines[kQuestionLinesAbove + 1];
@@ -139,11 +137,8 @@ void draw_question() {
     draw_menu(list, kListCentred, kNoHighlight);
 }
 
-void start_question(std::initializer_list<const char*> lines_above, const char* text,
-                    const char* yes_text, const char* no_text, bool yes) {
+void start_question(std::initializer_list<const char*> lines_above, const char* text, bool yes) {
   copy_line(question.text, text);
-  question.yes_text = yes_text;
-  question.no_text = no_text;
   question.above_count = 0;
   for (const char* line : lines_above) {
     if (question.above_count == kQuestionLinesAbove) break;
@@ -155,15 +150,11 @@ void start_question(std::initializer_list<const char*> lines_above, const char* 
 
 }  // namespace
 
-void ask_choice(const char* text, const char* yes_text, const char* no_text, bool yes) {
-  start_question({}, text, yes_text, no_text, yes);
-}
-
-void ask_question(const char* text, bool yes) { start_question({}, text, " Y", " N", yes); }
+void ask_question(const char* text, bool yes) { start_question({}, text, yes); }
 
 void ask_question_below(std::initializer_list<const char*> lines_above, const char* text,
                         bool yes) {
-  start_question(lines_above, text, " Y", " N", yes);
+  start_question(lines_above, text, yes);
 }
 
 bool question_answer() { return question.yes; }
@@ -172,6 +163,52 @@ QuestionKey question_keys() {
   if (button_pressed(kBtnDUp) || button_pressed(kBtnDDn)) {
     question.yes = !question.yes;
     draw_question();
+    return QuestionKey::kToggled;
+  }
+  if (button_pressed(kBtnX) || button_pressed(kBtnDRt)) return QuestionKey::kConfirmed;
+  if (button_pressed(kBtnO) || button_pressed(kBtnDLt)) return QuestionKey::kBack;
+  if (button_pressed(kBtnStart)) return QuestionKey::kClose;
+  return QuestionKey::kNone;
+}
+
+namespace {
+
+struct Choice {
+  char text[kPromptCapacity] = {};
+  const char* const* answers = nullptr;
+  int count = 0;
+  int chosen = 0;
+  int width = 0;  // characters of the longest answer
+};
+
+Choice choice;
+
+void draw_choice() {
+  if (!choice.answers) return;
+  show_prompt(PromptText(choice.text).add(" ").add_padded(choice.answers[choice.chosen], choice.width).c_str());
+}
+
+}  // namespace
+
+void ask_choice(const char* text, const char* const* answers, int count, int chosen) {
+  std::strncpy(choice.text, text ? text : "", kPromptCapacity - 1);
+  choice.text[kPromptCapacity - 1] = '\0';
+  choice.answers = count > 0 ? answers : nullptr;
+  choice.count = count;
+  choice.chosen = count > 0 && chosen >= 0 && chosen < count ? chosen : 0;
+  choice.width = 0;
+  for (int i = 0; i < count; ++i)
+    choice.width = std::max(choice.width, static_cast<int>(std::strlen(answers[i])));
+  draw_choice();
+}
+
+int choice_answer() { return choice.chosen; }
+
+QuestionKey choice_keys() {
+  const int step = button_pressed(kBtnDUp) ? 1 : (button_pressed(kBtnDDn) ? -1 : 0);
+  if (step != 0 && choice.count > 0) {
+    choice.chosen = (choice.chosen + step + choice.count) % choice.count;
+    draw_choice();
     return QuestionKey::kToggled;
   }
   if (button_pressed(kBtnX) || button_pressed(kBtnDRt)) return QuestionKey::kConfirmed;

@@ -56,11 +56,7 @@ bool number_field_keys(NumberField& field);
 
 // ---- Yes/no questions ------------------------------------------------------------------------
 // One question is on screen at a time: its text followed by " Y" or " N".
-
 void ask_question(const char* question, bool yes);
-// A question whose two answers read yes_text and no_text (static texts), written right after
-// the question: "SET BAM FREQ MODE: MIDI".
-void ask_choice(const char* question, const char* yes_text, const char* no_text, bool yes);
 // The same question under up to kQuestionLinesAbove lines that explain it, in one box.
 constexpr int kQuestionLinesAbove = 2;
 void ask_question_below(std::initializer_list<const char*> lines_above, const char* question,
@@ -76,5 +72,15 @@ enum class QuestionKey {
 };
 // The keys of a question screen, checked in that order.
 QuestionKey question_keys();
+
+// ---- Choices -----------------------------------------------------------------------------------
+// A question whose answers are words ("NO"/"YES", "STEP"/"LOOP"/"SONG"): its text, a blank and
+// the chosen answer, padded to the longest answer so the box keeps one width. answers must live
+// as long as the choice is on screen.
+
+void ask_choice(const char* question, const char* const* answers, int count, int chosen);
+int choice_answer();
+// As question_keys(): D-UP takes the next answer and D-DN the previous one, both wrapping.
+QuestionKey choice_keys();
 
 }  // namespace zorbel

@@ -4,6 +4,7 @@
 #include "ui/file_screens.h"
 #include "ui/menu_tree.h"
 #include "ui/param_page.h"
+#include "ui/preset_screens.h"
 #include "ui/state_table.h"
 #include "ui/step_edit.h"
 #include "ui/transport_panels.h"
@@ -22,6 +23,7 @@ void register_all_screens() {
   register_menu_screens();
   register_param_pages();
   register_file_screens();
+  register_preset_screens();
 }
 
 }  // namespace zorbel

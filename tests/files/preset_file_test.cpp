@@ -16,6 +16,7 @@
 #include "engine/mixer.h"
 #include "engine/song_templates.h"
 #include "files/platform_dir.h"
+#include "files/custom_template_file.h"
 #include "files/preset_file.h"
 #include "synth/module_graph.h"
 #include "tests/support/engine_fixture.h"
@@ -214,9 +215,17 @@ TEST_F(PresetFileTest, ShippedPresetsLoadAndTheirSoundsPlay) {
       EXPECT_GT(test::rms(left.data(), static_cast<int>(left.size())), 0.003);
     }
   }
-  // Every type the built-in templates use has its file.
+  // Every type the built-in templates and the shipped custom templates use has its file.
   for (const SongTemplate& t : kSongTemplates)
     for (int i = 0; i < t.count; ++i) EXPECT_TRUE(shipped.count(t.entries[i].type)) << t.name << " " << i;
+  fs::copy_file(fs::path(ZORBEL_SOURCE_DIR) / "seq" / kCustomTemplateFile,
+                fs::path("seq") / kCustomTemplateFile);
+  for (int n = 0; n < kCustomTemplateCount; ++n) {
+    ASSERT_TRUE(load_custom_template(n));
+    for (int i = 0; i < kCustomTemplateSynths && custom_template_list[i] >= 0; ++i)
+      EXPECT_TRUE(shipped.count(custom_template_list[i]))
+          << "CUSTOM" << n << " " << type_name_from_code(custom_template_list[i]);
+  }
 }
 
 }  // namespace

@@ -232,8 +232,15 @@ TEST_F(FileScreenScenario, EditSaveAsNewLoadAndRenameLoop) {
   EXPECT_EQ(editor_state(), kStateCustomTemplate);
   EXPECT_EQ(custom_template_list[0], 23);  // FMSVF
   EXPECT_EQ(custom_template_list[1], -1);
-  set_custom_template_editor(nullptr);
+  // The workstation's own editor is what the NEW list reaches once the screens are registered.
   return_to_step_edit();
+  register_all_screens();
+  opened = -1;
+  run(system_item(0) + presses("D-DN", 6) + "press X\n press D-UP\n press X\n");
+  EXPECT_EQ(opened, -1);
+  EXPECT_EQ(editor_state(), kStateCustomTemplate);
+  run("press O\n");
+  EXPECT_EQ(editor_state(), kStateStepEdit);
 
   // RENAME LOOP: D-DN from loop 0 to 99, D-UP twice to 1, then a 6-position name.
   run("press START\n" + presses("D-DN", 3) + "press X\n" + presses("D-DN", 4) + "press X\n");
