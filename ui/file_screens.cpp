@@ -283,33 +283,23 @@ void new_confirm_input() {
   }
 }
 
-struct FileScreenTable {
-  int leaf;        // the menu leaf, or -1
-  LeafAction open;
-  int state;
-  StateInput input;
-};
-
-const FileScreenTable kScreens[] = {
+const ScreenEntry kScreens[] = {
     {kStateLoad, open_load, kStateLoad, load_input},
     {kStateSave, open_save, kStateOverwrite, song_overwrite_input},
     {kStateSaveAs, open_save_as, kStateSaveAs, save_as_input},
     {kStateRenameLoop, open_rename_loop, kStateRenameLoop, rename_loop_input},
-    {-1, nullptr, kStateRenameLoopName, rename_loop_name_input},
+    {kNoEntry, nullptr, kStateRenameLoopName, rename_loop_name_input},
     {kStateRecord, open_record, kStateRecordQuestion, record_question_input},
-    {-1, nullptr, kStateRecordName, record_name_input},
-    {-1, nullptr, kStateRecordOverwrite, record_overwrite_input},
+    {kNoEntry, nullptr, kStateRecordName, record_name_input},
+    {kNoEntry, nullptr, kStateRecordOverwrite, record_overwrite_input},
     {kStateNew, open_new, kStateNew, new_list_input},
-    {-1, nullptr, kStateNewConfirm, new_confirm_input},
+    {kNoEntry, nullptr, kStateNewConfirm, new_confirm_input},
 };
 
 }  // namespace
 
 void register_file_screens() {
-  for (const FileScreenTable& s : kScreens) {
-    if (s.leaf >= 0) set_leaf_action(s.leaf, s.open);
-    set_state_handler(s.state, s.input);
-  }
+  register_screens(kScreens);
 }
 
 void set_custom_template_editor(CustomTemplateEditorOpen open) { screens.custom_editor = open; }

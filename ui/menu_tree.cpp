@@ -199,6 +199,11 @@ LeafAction leaf_action(int leaf_id) {
 
 void close_menu_until_built(int /*leaf_id*/) { close_menu(); }
 
+void register_screen(const ScreenEntry& entry) {
+  if (entry.leaf != kNoEntry && entry.open) set_leaf_action(entry.leaf, entry.open);
+  set_state_handler(entry.state, entry.input);
+}
+
 void open_synth_list_leaf(int leaf_id) {
   set_current_menu(leaf_id);
   tree.current.selection = static_cast<int16_t>(current_track());

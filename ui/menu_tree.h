@@ -83,6 +83,20 @@ using LeafAction = void (*)(int leaf_id);
 // yet is close_menu_until_built.
 void set_leaf_action(int leaf_id, LeafAction action);
 LeafAction leaf_action(int leaf_id);
+// One screen of a family: the leaf that opens it (kNoEntry for a state reached from another
+// screen), what opening does, and the state with its input. register_screens installs a
+// family's table.
+struct ScreenEntry {
+  int leaf;
+  LeafAction open;
+  int state;
+  void (*input)();
+};
+void register_screen(const ScreenEntry& entry);
+template <int N>
+void register_screens(const ScreenEntry (&entries)[N]) {
+  for (const ScreenEntry& e : entries) register_screen(e);
+}
 // A leaf whose screen belongs to another part of the editor and does not exist yet.
 void close_menu_until_built(int leaf_id);
 // Leaves that show the synth names: the leaf's list with the current track highlighted.

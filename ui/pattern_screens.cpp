@@ -391,32 +391,25 @@ void shift_keep_input() {
   }
 }
 
-struct PatternScreenTable {
-  int leaf;  // 0 for a state reached from another
-  LeafAction open;
-  int state;
-  StateInput input;
-};
-
-const PatternScreenTable kScreens[] = {
+const ScreenEntry kScreens[] = {
     {kStateCopyLoop, open_copy_loop, kStateCopyLoopQuestion, copy_loop_input},
-    {0, nullptr, kStateCopyLoopTo, copy_loop_to_input},
-    {0, nullptr, kStateCopyLoopOverwrite, copy_loop_question_input},
+    {kNoEntry, nullptr, kStateCopyLoopTo, copy_loop_to_input},
+    {kNoEntry, nullptr, kStateCopyLoopOverwrite, copy_loop_question_input},
     {kStateCopyTrackToLoop, open_synth_list_leaf, kStateCopyTrackToLoop, track_to_loop_list_input},
-    {0, nullptr, kStateCopyTrackToLoopTo, track_to_loop_to_input},
-    {0, nullptr, kStateCopyTrackToLoopQuestion, track_to_loop_question_input},
+    {kNoEntry, nullptr, kStateCopyTrackToLoopTo, track_to_loop_to_input},
+    {kNoEntry, nullptr, kStateCopyTrackToLoopQuestion, track_to_loop_question_input},
     {kStateCopyTrackToAllLoops, open_synth_list_leaf, kStateCopyTrackToAllLoops,
      track_to_all_loops_list_input},
-    {0, nullptr, kStateCopyTrackToAllLoopsQuestion, track_to_all_loops_question_input},
+    {kNoEntry, nullptr, kStateCopyTrackToAllLoopsQuestion, track_to_all_loops_question_input},
     {kStateClearTrack, open_synth_list_leaf, kStateClearTrack, clear_track_list_input},
-    {0, nullptr, kStateClearTrackFirst, clear_first_input},
-    {0, nullptr, kStateClearTrackLast, clear_last_input},
-    {0, nullptr, kStateClearTrackQuestion, clear_track_question_input},
+    {kNoEntry, nullptr, kStateClearTrackFirst, clear_first_input},
+    {kNoEntry, nullptr, kStateClearTrackLast, clear_last_input},
+    {kNoEntry, nullptr, kStateClearTrackQuestion, clear_track_question_input},
     {kStateClearLoop, open_clear_loop, kStateClearLoop, clear_loop_input},
     {kStateFillTrack, open_fill, kStateFillTrack, fill_input},
     {kStateShiftTrack, open_shift, kStateShiftTrack, shift_input},
-    {0, nullptr, kStateShiftKeepQuestion, shift_keep_input},
-    {0, nullptr, kStateCopyFreqModeWarning, track_copy_question_input},
+    {kNoEntry, nullptr, kStateShiftKeepQuestion, shift_keep_input},
+    {kNoEntry, nullptr, kStateCopyFreqModeWarning, track_copy_question_input},
 };
 
 }  // namespace
@@ -428,10 +421,7 @@ void register_pattern_screens() {
     set_state_handler(c.to_state, track_copy_to_input);
     set_state_handler(c.question, track_copy_question_input);
   }
-  for (const PatternScreenTable& s : kScreens) {
-    if (s.leaf != 0) set_leaf_action(s.leaf, s.open);
-    set_state_handler(s.state, s.input);
-  }
+  register_screens(kScreens);
 }
 
 }  // namespace zorbel

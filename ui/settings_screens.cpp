@@ -320,14 +320,7 @@ void exit_input() {
 
 void leaf_closes_menu(int) { close_menu(); }
 
-struct SettingsScreenTable {
-  int leaf;
-  LeafAction open;
-  int state;
-  StateInput input;
-};
-
-const SettingsScreenTable kScreens[] = {
+const ScreenEntry kScreens[] = {
     {kStateBpm, open_bpm, kStateBpm, bpm_input},
     {kStateSwing, open_swing, kStateSwing, swing_input},
     {kStateSwingSteps, open_swing_steps, kStateSwingSteps, swing_steps_input},
@@ -344,10 +337,7 @@ const SettingsScreenTable kScreens[] = {
 }  // namespace
 
 void register_settings_screens() {
-  for (const SettingsScreenTable& s : kScreens) {
-    set_leaf_action(s.leaf, s.open);
-    set_state_handler(s.state, s.input);
-  }
+  register_screens(kScreens);
   set_state_handler(kStateStereoizeValue, stereoize_value_input);
   set_state_handler(kStateHumanizeValue, humanize_value_input);
   // TAP TEMPO and RECORD LOCATION only close the menu: the tempo is set with BPM, and
