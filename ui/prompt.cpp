@@ -83,14 +83,19 @@ void show_number_prompt(const char* label, int value, int width) {
   show_prompt(PromptText(label).add_int(value, width).c_str());
 }
 
-int value_keys_direction() {
-  int direction = button_held(kBtnDUp) ? 1 : button_held(kBtnDDn) ? -1 : 0;
-  if (mouse_left_held()) {
-    const int pixels = mouse_drag_pixels();
-    direction += (pixels > 0) - (pixels < 0);
-  }
-  return direction;
+int dpad_direction() {
+  if (button_held(kBtnDUp)) return 1;
+  if (button_held(kBtnDDn)) return -1;
+  return 0;
 }
+
+int left_drag_direction() {
+  if (!mouse_left_held()) return 0;
+  const int pixels = mouse_drag_pixels();
+  return (pixels > 0) - (pixels < 0);
+}
+
+int value_keys_direction() { return dpad_direction() + left_drag_direction(); }
 
 void show_number_field(const NumberField& field) {
   show_number_prompt(field.label, field.value, field.width);

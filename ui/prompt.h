@@ -38,8 +38,11 @@ void show_number_prompt(const char* label, int value, int width);
 
 // ---- Number fields ---------------------------------------------------------------------------
 
-// +1 while D-UP is held, -1 while D-DN is (D-UP wins), plus the direction of a drag with the
-// left mouse button in this tick (up raises): how a value prompt moves.
+// +1 while D-UP is held, -1 while D-DN is (D-UP wins when both are).
+int dpad_direction();
+// -1, 0 or +1: the direction of a drag with the left button in this tick (up raises).
+int left_drag_direction();
+// The two together: how a value prompt moves.
 int value_keys_direction();
 
 // A number prompt whose value stays within lo..hi.

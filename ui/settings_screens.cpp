@@ -42,20 +42,6 @@ bool pressed_any(std::initializer_list<int> keys) {
   return std::any_of(keys.begin(), keys.end(), [](int k) { return button_pressed(k); });
 }
 
-// -1, 0 or +1: the direction of a drag with the left button in this tick.
-int left_drag_direction() {
-  if (!mouse_left_held()) return 0;
-  const int pixels = mouse_drag_pixels();
-  return (pixels > 0) - (pixels < 0);
-}
-
-// +1 for D-UP held, -1 for D-DN held (D-UP wins when both are).
-int dpad_direction() {
-  if (button_held(kBtnDUp)) return 1;
-  if (button_held(kBtnDDn)) return -1;
-  return 0;
-}
-
 // ---- BPM ----
 
 void draw_bpm() { show_prompt(PromptText("BPM: ").add_fixed(song.bpm, 3, 2).c_str()); }
