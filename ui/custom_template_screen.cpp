@@ -121,6 +121,10 @@ void open_custom_template_editor(int n) {
     return show_message_state(kStateCouldNotOpen,
                               PromptText("COULD NOT OPEN ").add(kCustomTemplateFile).c_str());
   }
+  show_custom_template_editor(n);
+}
+
+void show_custom_template_editor(int n) {
   editor.n = n;
   editor.cursor = 0;
   set_editor_state(kStateCustomTemplate);
@@ -132,7 +136,7 @@ void open_custom_template_editor(int n) {
 void register_custom_template_screen() {
   set_state_handler(kStateCustomTemplate, template_editor_input);
   // CUSTOM0..3 of the NEW list open the editor.
-  set_custom_template_editor(open_custom_template_editor);
+  set_custom_template_editor(show_custom_template_editor);
 }
 
 }  // namespace zorbel
