@@ -8,6 +8,7 @@
 #include "engine/edit.h"
 #include "engine/song_templates.h"
 #include "files/custom_template_file.h"
+#include "files/platform_dir.h"
 #include "synth/module_graph.h"
 #include "ui/editor_state.h"
 #include "ui/file_screens.h"
@@ -117,7 +118,8 @@ void template_editor_input() {
 void open_custom_template_editor(int n) {
   std::string reason;
   if (n < 0 || n >= kCustomTemplateCount || !load_custom_template(n, &reason)) {
-    std::fprintf(stderr, "could not open %s: %s\n", kCustomTemplateFile, reason.c_str());
+    std::fprintf(stderr, "zorbel: could not open %s%s: %s\n", kSongFolder, kCustomTemplateFile,
+                 reason.c_str());
     return show_message_state(kStateCouldNotOpen,
                               PromptText("COULD NOT OPEN ").add(kCustomTemplateFile).c_str());
   }
