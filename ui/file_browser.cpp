@@ -7,6 +7,7 @@
 #include "ui/input.h"
 #include "ui/list_view.h"
 #include "ui/message_box.h"
+#include "ui/sequencer_screen.h"
 #include "ui/text.h"
 
 namespace zorbel {
@@ -59,6 +60,8 @@ void draw_name_field(const NameEntry& entry) {
 }
 
 void show_name_entry(const NameEntry& entry) {
+  // The field stands alone over the grid: no part of the prompt or menu before stays round it.
+  redraw_sequencer_screen();
   draw_message_frame(kGlyphWidth * entry.length, kNameFieldHeight, 0);
   draw_name_field(entry);
 }

@@ -29,7 +29,8 @@ int name_field_x(int length);
 // The box with the text of length positions and the cursor line under position cursor.
 void draw_name_field(int cursor, const char* text, int length);
 void draw_name_field(const NameEntry& entry);
-// The message frame around a field of entry.length positions, then the field.
+// A fresh sequencer screen, the message frame around a field of entry.length positions, then
+// the field.
 void show_name_entry(const NameEntry& entry);
 
 // What the keys of a name entry did in this tick.

@@ -84,10 +84,7 @@ void show_could_not_save(const std::string& name, const std::string& reason) {
 }
 
 // The field is narrower than the prompt before it, which goes first.
-void open_name_field() {
-  redraw_sequencer_screen();
-  show_name_entry(screens.name);
-}
+void open_name_field() { show_name_entry(screens.name); }
 
 // ---- Choosing the file -----------------------------------------------------------------------
 
