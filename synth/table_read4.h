@@ -1,0 +1,113 @@
+// Four interpolated wavetable reads at once, each lane bit for bit what read_table gives.
+#pragma once
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <cstdint>
+
+#include "synth/wavetables.h"
+
+namespace zorbel {
+
+#if defined(__SSE2__)
+
+using Float4 = __m128;
+
+inline Float4 float4(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
+inline Float4 scale4(Float4 v, float k) { return _mm_mul_ps(v, _mm_set1_ps(k)); }
+inline Float4 add4(Float4 a, Float4 b) { return _mm_add_ps(a, b); }
+inline Float4 mul4(Float4 a, Float4 b) { return _mm_mul_ps(a, b); }
+inline Float4 div4(Float4 a, Float4 b) { return _mm_div_ps(a, b); }
+// [a0, a2, b0, b2] and [a1, a3, b1, b3]: the even and the odd lanes of a and b.
+inline Float4 even_lanes(Float4 a, Float4 b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)); }
+inline Float4 odd_lanes(Float4 a, Float4 b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)); }
+// Whether any lane lies above `high` or below 0 (NaN does neither).
+inline bool any_outside(Float4 v, float high) {
+  const __m128 outside = _mm_or_ps(_mm_cmpgt_ps(v, _mm_set1_ps(high)), _mm_cmplt_ps(v, _mm_setzero_ps()));
+  return _mm_movemask_ps(outside) != 0;
+}
+
+// Whether every lane lies in 0..128, where wrap_table_position returns the position unchanged
+// (NaN fails).
+inline bool all_in_table(Float4 pos) {
+  const __m128 inside = _mm_and_ps(_mm_cmpge_ps(pos, _mm_setzero_ps()),
+                                   _mm_cmple_ps(pos, _mm_set1_ps(static_cast<float>(kTablePoints))));
+  return _mm_movemask_ps(inside) == 0xf;
+}
+
+// read_table on each lane (four table rows; they may be the same one): the same clamps (max and min keep read_table's NaN rule: a NaN lane
+// reads point 0), the same truncation and the same products and sum, in the same order.
+inline Float4 read_tables4(const float* const tables[4], Float4 phase) {
+  phase = _mm_max_ps(phase, _mm_setzero_ps());
+  phase = _mm_min_ps(phase, _mm_set1_ps(static_cast<float>(kTablePoints)));
+  // The point below, at most 127 (exact in float, so the clamp can be taken there).
+  const __m128 below = _mm_min_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(phase)),
+                                  _mm_set1_ps(static_cast<float>(kTablePoints - 1)));
+  alignas(16) int32_t index[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvttps_epi32(below));
+  const __m128 f = _mm_sub_ps(phase, below);
+  // Each lane's two neighbouring points in one 64-bit load, then split into lower and upper.
+  const __m128 pair01 = _mm_loadh_pi(
+      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[0] + index[0])),
+      reinterpret_cast<const __m64*>(tables[1] + index[1]));
+  const __m128 pair23 = _mm_loadh_pi(
+      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[2] + index[2])),
+      reinterpret_cast<const __m64*>(tables[3] + index[3]));
+  const __m128 lower = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
+  const __m128 upper = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
+  return _mm_add_ps(_mm_mul_ps(f, upper), _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), f), lower));
+}
+
+inline float lane0(Float4 v) { return _mm_cvtss_f32(v); }
+inline float lane1(Float4 v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
+inline float lane2(Float4 v) { return _mm_cvtss_f32(_mm_movehl_ps(v, v)); }
+inline float lane3(Float4 v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3))); }
+
+#else
+
+// Without SSE2 the same reads one after another.
+struct Float4 {
+  float v[4];
+};
+
+inline Float4 float4(float a, float b, float c, float d) { return Float4{{a, b, c, d}}; }
+inline Float4 scale4(Float4 v, float k) { return Float4{{v.v[0] * k, v.v[1] * k, v.v[2] * k, v.v[3] * k}}; }
+inline Float4 add4(Float4 a, Float4 b) {
+  return Float4{{a.v[0] + b.v[0], a.v[1] + b.v[1], a.v[2] + b.v[2], a.v[3] + b.v[3]}};
+}
+inline Float4 mul4(Float4 a, Float4 b) {
+  return Float4{{a.v[0] * b.v[0], a.v[1] * b.v[1], a.v[2] * b.v[2], a.v[3] * b.v[3]}};
+}
+inline Float4 div4(Float4 a, Float4 b) {
+  return Float4{{a.v[0] / b.v[0], a.v[1] / b.v[1], a.v[2] / b.v[2], a.v[3] / b.v[3]}};
+}
+inline Float4 even_lanes(Float4 a, Float4 b) { return Float4{{a.v[0], a.v[2], b.v[0], b.v[2]}}; }
+inline Float4 odd_lanes(Float4 a, Float4 b) { return Float4{{a.v[1], a.v[3], b.v[1], b.v[3]}}; }
+inline bool any_outside(Float4 v, float high) {
+  for (float x : v.v)
+    if (x > high || x < 0.0f) return true;
+  return false;
+}
+
+inline bool all_in_table(Float4 pos) {
+  for (float p : pos.v)
+    if (!(p >= 0.0f && p <= static_cast<float>(kTablePoints))) return false;
+  return true;
+}
+
+inline Float4 read_tables4(const float* const tables[4], Float4 phase) {
+  Float4 r;
+  for (int k = 0; k < 4; ++k) r.v[k] = read_table(tables[k], phase.v[k]);
+  return r;
+}
+
+inline float lane0(Float4 v) { return v.v[0]; }
+inline float lane1(Float4 v) { return v.v[1]; }
+inline float lane2(Float4 v) { return v.v[2]; }
+inline float lane3(Float4 v) { return v.v[3]; }
+
+#endif
+
+}  // namespace zorbel
