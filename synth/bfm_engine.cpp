@@ -3,7 +3,7 @@
 
 #include "engine/freq_mode.h"
 #include "synth/table_position.h"
-#include "synth/table_read4.h"
+#include "synth/float4.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {

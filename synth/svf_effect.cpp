@@ -77,29 +77,45 @@ void svf_init(ModuleBase* m) {
   svf_reset(m);
 }
 
+// A NaN passes through, as the comparisons say.
 inline float clamp_full_scale(float y) {
-  if (y > 32768.0f) return 32768.0f;
-  return y < -32768.0f ? -32768.0f : y;
+  y = y < -32768.0f ? -32768.0f : y;
+  return y > 32768.0f ? 32768.0f : y;
 }
 
-void svf_render(ModuleBase* m, float* buf) {
-  SvfEffect& e = *static_cast<SvfEffect*>(m);
+// Which output TYPE takes; anything but 0, 1 and 2 is the notch.
+enum SvfOutput { kSvfHigh = 0, kSvfBand = 1, kSvfLow = 2, kSvfNotch = 3 };
+
+// The filter with its output chosen once per block. The notch sum only feeds the output, so
+// the other types form it once, from the block's last state.
+template <SvfOutput kOutput>
+void svf_run(SvfEffect& e, float* buf) {
   const float f = e.freq, r = e.res, mix = e.mix, mix_inv = e.mix_inv;
-  const int type = e.type;
   float h = e.high, b = e.band, l = e.low, n = e.notch;
   for (int i = 0; i < kBlockFrames; ++i) {
     const float x = buf[i];
     h = x - r * b + l;
     b = b + f * h;
     l = l - f * b;
-    n = (h + l) * 0.5f;
-    const float y = type == 0 ? h : type == 1 ? b : type == 2 ? l : n;
+    if constexpr (kOutput == kSvfNotch) n = (h + l) * 0.5f;
+    const float y = kOutput == kSvfHigh ? h : kOutput == kSvfBand ? b : kOutput == kSvfLow ? l : n;
     buf[i] = mix * clamp_full_scale(y) + mix_inv * x;
   }
+  if constexpr (kOutput != kSvfNotch) n = (h + l) * 0.5f;
   e.high = h;
   e.band = b;
   e.low = l;
   e.notch = n;
+}
+
+void svf_render(ModuleBase* m, float* buf) {
+  SvfEffect& e = *static_cast<SvfEffect*>(m);
+  switch (e.type) {
+    case kSvfHigh: svf_run<kSvfHigh>(e, buf); break;
+    case kSvfBand: svf_run<kSvfBand>(e, buf); break;
+    case kSvfLow: svf_run<kSvfLow>(e, buf); break;
+    default: svf_run<kSvfNotch>(e, buf); break;
+  }
 }
 
 int svf_bind(ModuleBase* m, void** dests) {

@@ -1,4 +1,5 @@
-// Four interpolated wavetable reads at once, each lane bit for bit what read_table gives.
+// Four float lanes for the engines' inner loops: lane-wise arithmetic and four interpolated
+// wavetable reads at once, each lane bit for bit what the scalar operation gives.
 #pragma once
 
 #if defined(__SSE2__)
@@ -18,6 +19,8 @@ using Float4 = __m128;
 inline Float4 float4(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
 inline Float4 scale4(Float4 v, float k) { return _mm_mul_ps(v, _mm_set1_ps(k)); }
 inline Float4 add4(Float4 a, Float4 b) { return _mm_add_ps(a, b); }
+inline Float4 load4(const float* p) { return _mm_loadu_ps(p); }
+inline void store4(float* p, Float4 v) { _mm_storeu_ps(p, v); }
 inline Float4 mul4(Float4 a, Float4 b) { return _mm_mul_ps(a, b); }
 inline Float4 div4(Float4 a, Float4 b) { return _mm_div_ps(a, b); }
 // [a0, a2, b0, b2] and [a1, a3, b1, b3]: the even and the odd lanes of a and b.
@@ -74,6 +77,10 @@ struct Float4 {
 
 inline Float4 float4(float a, float b, float c, float d) { return Float4{{a, b, c, d}}; }
 inline Float4 scale4(Float4 v, float k) { return Float4{{v.v[0] * k, v.v[1] * k, v.v[2] * k, v.v[3] * k}}; }
+inline Float4 load4(const float* p) { return Float4{{p[0], p[1], p[2], p[3]}}; }
+inline void store4(float* p, Float4 v) {
+  for (int k = 0; k < 4; ++k) p[k] = v.v[k];
+}
 inline Float4 add4(Float4 a, Float4 b) {
   return Float4{{a.v[0] + b.v[0], a.v[1] + b.v[1], a.v[2] + b.v[2], a.v[3] + b.v[3]}};
 }
