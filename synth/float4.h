@@ -63,6 +63,12 @@ inline Float4 read_tables4(const float* const tables[4], Float4 phase) {
   return _mm_add_ps(_mm_mul_ps(f, upper), _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), f), lower));
 }
 
+// Lanes below lo give lo, above hi give hi, anything else (NaN too) itself: the comparisons
+// `y < lo ? lo : y`, then `y > hi ? hi : y`.
+inline Float4 clamp4(Float4 y, float lo, float hi) {
+  return _mm_min_ps(_mm_set1_ps(hi), _mm_max_ps(_mm_set1_ps(lo), y));
+}
+
 inline float lane0(Float4 v) { return _mm_cvtss_f32(v); }
 inline float lane1(Float4 v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
 inline float lane2(Float4 v) { return _mm_cvtss_f32(_mm_movehl_ps(v, v)); }
@@ -108,6 +114,14 @@ inline Float4 read_tables4(const float* const tables[4], Float4 phase) {
   Float4 r;
   for (int k = 0; k < 4; ++k) r.v[k] = read_table(tables[k], phase.v[k]);
   return r;
+}
+
+inline Float4 clamp4(Float4 y, float lo, float hi) {
+  for (float& v : y.v) {
+    v = v < lo ? lo : v;
+    v = v > hi ? hi : v;
+  }
+  return y;
 }
 
 inline float lane0(Float4 v) { return v.v[0]; }

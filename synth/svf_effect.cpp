@@ -2,6 +2,7 @@
 #include "synth/svf_effect.h"
 
 #include "engine/song.h"
+#include "synth/float4.h"
 
 namespace zorbel {
 
@@ -77,35 +78,35 @@ void svf_init(ModuleBase* m) {
   svf_reset(m);
 }
 
-// A NaN passes through, as the comparisons say.
-inline float clamp_full_scale(float y) {
-  y = y < -32768.0f ? -32768.0f : y;
-  return y > 32768.0f ? 32768.0f : y;
-}
-
 // Which output TYPE takes; anything but 0, 1 and 2 is the notch.
 enum SvfOutput { kSvfHigh = 0, kSvfBand = 1, kSvfLow = 2, kSvfNotch = 3 };
 
 // The filter with its output chosen once per block. The notch sum only feeds the output, so
-// the other types form it once, from the block's last state.
+// the other types form it once, from the block's last state. The recurrence runs first; the
+// clamp to full scale and the dry mix then go four frames at a time.
 template <SvfOutput kOutput>
 void svf_run(SvfEffect& e, float* buf) {
   const float f = e.freq, r = e.res, mix = e.mix, mix_inv = e.mix_inv;
   float h = e.high, b = e.band, l = e.low, n = e.notch;
+  float y[kBlockFrames];
   for (int i = 0; i < kBlockFrames; ++i) {
     const float x = buf[i];
     h = x - r * b + l;
     b = b + f * h;
     l = l - f * b;
     if constexpr (kOutput == kSvfNotch) n = (h + l) * 0.5f;
-    const float y = kOutput == kSvfHigh ? h : kOutput == kSvfBand ? b : kOutput == kSvfLow ? l : n;
-    buf[i] = mix * clamp_full_scale(y) + mix_inv * x;
+    y[i] = kOutput == kSvfHigh ? h : kOutput == kSvfBand ? b : kOutput == kSvfLow ? l : n;
   }
   if constexpr (kOutput != kSvfNotch) n = (h + l) * 0.5f;
   e.high = h;
   e.band = b;
   e.low = l;
   e.notch = n;
+  // mix * clamped + mix_inv * dry, each frame.
+  const Float4 wet_gain = float4(mix, mix, mix, mix), dry_gain = float4(mix_inv, mix_inv, mix_inv, mix_inv);
+  for (int i = 0; i < kBlockFrames; i += 4)
+    store4(buf + i, add4(mul4(wet_gain, clamp4(load4(y + i), -32768.0f, 32768.0f)),
+                         mul4(dry_gain, load4(buf + i))));
 }
 
 void svf_render(ModuleBase* m, float* buf) {
