@@ -1,6 +1,9 @@
 // The BFM engine: a two-oscillator modulator with envelope and feedback driving a carrier pair.
 #include "synth/bfm_engine.h"
 
+#include <bit>
+#include <cstdint>
+
 #include "engine/freq_mode.h"
 #include "synth/table_position.h"
 #include "synth/float4.h"
@@ -165,23 +168,43 @@ void bfm_run(BfmEngine& e, float* buf) {
   e.carr_feedback = carr_fb;
 }
 
+// The highest phase whose table position (phase * kHzToTablePoints) is still at most 128, so
+// that wrap_table_position leaves it as it is.
+constexpr float last_phase_in_table() {
+  float p = kPhaseCycle;
+  while (p * kHzToTablePoints > static_cast<float>(kTablePoints))
+    p = std::bit_cast<float>(std::bit_cast<uint32_t>(p) - 1u);
+  return p;
+}
+constexpr float kLastPhaseInTable = last_phase_in_table();
+
+// The table positions of four phases, wrapped as the scalar loop wraps them.
+inline Float4 table_positions(Float4 phase) {
+  const Float4 pos = scale4(phase, kHzToTablePoints);
+  if (all_in_table(pos)) return pos;
+  return float4(wrap_table_position(lane0(pos)), wrap_table_position(lane1(pos)),
+                wrap_table_position(lane2(pos)), wrap_table_position(lane3(pos)));
+}
+
 // The common case of bfm_run<false> with every hold at 0 or 1 (a hold counter never falls below
 // 0, so each sample reads all four tables). The four positions of a sample are then known before
-// any of its reads, and the four reads run side by side. The modulator envelope only counts
+// any of its reads, and the four reads run side by side, in lanes M1, C1, M2, C2; the modulator
+// mix goes in lane 0 beside the carrier mix in lane 1. The modulator envelope only counts
 // between its steps, so the samples run in stretches at one envelope level.
 void bfm_run_unheld(BfmEngine& e, float* buf) {
-  const float* const tables[4] = {e.mwt1, e.mwt2, e.cwt1, e.cwt2};
+  const float* const tables[4] = {e.mwt1, e.cwt1, e.mwt2, e.cwt2};
   const bool msync = e.moscsync == 1, csync = e.coscsync == 1;
   const float m1_inc = e.m1_inc, m2_inc = e.m2_inc;
   const float cfreq = e.cfreq1, coffset = e.coffset, depth = e.depth;
-  // The modulator's mix in lane 0, the carrier's in lane 1: the same products and sums.
   const Float4 mix = float4(e.moscmix, e.coscmix, e.moscmix, e.coscmix);
   const Float4 mix_inv = float4(1.0f - e.moscmix, 1.0f - e.coscmix, 1.0f - e.moscmix, 1.0f - e.coscmix);
   const Float4 ring = float4(e.mringmix, e.cringmix, e.mringmix, e.cringmix);
   const Float4 ring_inv = float4(1.0f - e.mringmix, 1.0f - e.cringmix, 1.0f - e.mringmix, 1.0f - e.cringmix);
   const Float4 ring_scale = float4(32768.0f, 32768.0f, 32768.0f, 32768.0f);
-  Float4 phase = float4(e.phase[kM1], e.phase[kM2], e.phase[kC1], e.phase[kC2]);
-  Float4 read = float4(e.held[kM1], e.held[kM2], e.held[kC1], e.held[kC2]);
+  Float4 phase = float4(e.phase[kM1], e.phase[kC1], e.phase[kM2], e.phase[kC2]);
+  Float4 read = float4(e.held[kM1], e.held[kC1], e.held[kM2], e.held[kC2]);
+  // Positions from the phases before each sample's advance (no feedback adds to them).
+  Float4 pos = table_positions(phase);
   float mod = 0.0f, out = 0.0f;  // the last sample's, before the envelope, for the feedback
   ModEnvelope env = e.env;
   int i = 0;
@@ -192,52 +215,48 @@ void bfm_run_unheld(BfmEngine& e, float* buf) {
     const int end = i + 1 + counting < kBlockFrames ? i + 1 + counting : kBlockFrames;
     env.control_counter += end - i - 1;
     for (; i < end; ++i) {
-      // Positions from the phases before this sample's advance (no feedback adds to them).
-      Float4 pos = scale4(phase, kHzToTablePoints);
-      if (!all_in_table(pos))
-        pos = float4(wrap_table_position(lane0(pos)), wrap_table_position(lane1(pos)),
-                     wrap_table_position(lane2(pos)), wrap_table_position(lane3(pos)));
       read = read_tables4(tables, pos);
-      // [M1, C1] and [M2, C2]: mring_inv * (mmix * m1 + mmix_inv * m2) + mring * m1 * m2 / 32768
-      // in lane 0, the carrier's equivalent in lane 1.
-      const Float4 first = even_lanes(read, read), second = odd_lanes(read, read);
-      const Float4 mixed =
-          add4(mul4(ring_inv, add4(mul4(mix, first), mul4(mix_inv, second))),
-               div4(mul4(mul4(ring, first), second), ring_scale));
+      // mring_inv * (mmix * m1 + mmix_inv * m2) + mring * m1 * m2 / 32768, and the carrier's.
+      const Float4 second = upper_pair(read);
+      const Float4 mixed = add4(mul4(ring_inv, add4(mul4(mix, read), mul4(mix_inv, second))),
+                                div4(mul4(mul4(ring, read), second), ring_scale));
       mod = lane0(mixed);
       out = lane1(mixed);
-      const float inc = depth * (mod * level) + cfreq;
-      const Float4 advanced = add4(phase, float4(m1_inc, m2_inc, inc, inc * coffset));
-      if (!any_outside(advanced, kPhaseCycle)) {
-        phase = advanced;  // no wrap and no sync: every phase simply advances
-      } else {
-        float p_m1 = lane0(phase), p_m2 = lane1(phase), p_c1 = lane2(phase), p_c2 = lane3(phase);
-        p_m1 += m1_inc;
-        if (p_m1 > kPhaseCycle) {
-          p_m1 = step_down_phase(p_m1);
-          if (msync) p_m2 = 0.0f;
-        }
-        p_m2 = step_down_phase(p_m2 + m2_inc);
-        p_c1 += inc;
-        if (p_c1 > kPhaseCycle) {
-          if (csync) p_c2 = 0.0f;
-        }
-        p_c1 = wrap_carrier_phase(p_c1);
-        p_c2 = wrap_carrier_phase(p_c2 + inc * coffset);
-        phase = float4(p_m1, p_m2, p_c1, p_c2);
-      }
       buf[i] = out;
+      const float inc = depth * (mod * level) + cfreq;
+      const Float4 advanced = add4(phase, float4(m1_inc, inc, m2_inc, inc * coffset));
+      if (!any_outside(advanced, kLastPhaseInTable)) {
+        // No wrap, no sync, and every position stays inside the table.
+        phase = advanced;
+        pos = scale4(phase, kHzToTablePoints);
+        continue;
+      }
+      float p_m1 = lane0(phase), p_c1 = lane1(phase), p_m2 = lane2(phase), p_c2 = lane3(phase);
+      p_m1 += m1_inc;
+      if (p_m1 > kPhaseCycle) {
+        p_m1 = step_down_phase(p_m1);
+        if (msync) p_m2 = 0.0f;
+      }
+      p_m2 = step_down_phase(p_m2 + m2_inc);
+      p_c1 += inc;
+      if (p_c1 > kPhaseCycle) {
+        if (csync) p_c2 = 0.0f;
+      }
+      p_c1 = wrap_carrier_phase(p_c1);
+      p_c2 = wrap_carrier_phase(p_c2 + inc * coffset);
+      phase = float4(p_m1, p_c1, p_m2, p_c2);
+      pos = table_positions(phase);
     }
   }
   for (int k = 0; k < 4; ++k) e.hold[k] = 0;
   e.held[kM1] = lane0(read);
-  e.held[kM2] = lane1(read);
-  e.held[kC1] = lane2(read);
+  e.held[kC1] = lane1(read);
+  e.held[kM2] = lane2(read);
   e.held[kC2] = lane3(read);
   e.env = env;
   e.phase[kM1] = lane0(phase);
-  e.phase[kM2] = lane1(phase);
-  e.phase[kC1] = lane2(phase);
+  e.phase[kC1] = lane1(phase);
+  e.phase[kM2] = lane2(phase);
   e.phase[kC2] = lane3(phase);
   // Gains of 0 (or -0): what the loop of bfm_run<false> leaves, a signed zero (or a NaN).
   e.mod_feedback = mod * (e.modfb * 0.4f);

@@ -2,7 +2,7 @@
 // wavetable reads at once, each lane bit for bit what the scalar operation gives.
 #pragma once
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
@@ -12,7 +12,7 @@
 
 namespace zorbel {
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
 
 using Float4 = __m128;
 
@@ -23,9 +23,8 @@ inline Float4 load4(const float* p) { return _mm_loadu_ps(p); }
 inline void store4(float* p, Float4 v) { _mm_storeu_ps(p, v); }
 inline Float4 mul4(Float4 a, Float4 b) { return _mm_mul_ps(a, b); }
 inline Float4 div4(Float4 a, Float4 b) { return _mm_div_ps(a, b); }
-// [a0, a2, b0, b2] and [a1, a3, b1, b3]: the even and the odd lanes of a and b.
-inline Float4 even_lanes(Float4 a, Float4 b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)); }
-inline Float4 odd_lanes(Float4 a, Float4 b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)); }
+// [a2, a3, a2, a3]: the upper pair of lanes moved down.
+inline Float4 upper_pair(Float4 a) { return _mm_movehl_ps(a, a); }
 // Whether any lane lies above `high` or below 0 (NaN does neither).
 inline bool any_outside(Float4 v, float high) {
   const __m128 outside = _mm_or_ps(_mm_cmpgt_ps(v, _mm_set1_ps(high)), _mm_cmplt_ps(v, _mm_setzero_ps()));
@@ -48,16 +47,18 @@ inline Float4 read_tables4(const float* const tables[4], Float4 phase) {
   // The point below, at most 127 (exact in float, so the clamp can be taken there).
   const __m128 below = _mm_min_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(phase)),
                                   _mm_set1_ps(static_cast<float>(kTablePoints - 1)));
-  alignas(16) int32_t index[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvttps_epi32(below));
+  // Two indices per 64-bit move; they lie in 0..127, so a zero-extended half is the index.
+  const __m128i index = _mm_cvttps_epi32(below);
+  const uint64_t index01 = static_cast<uint64_t>(_mm_cvtsi128_si64(index));
+  const uint64_t index23 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(index, index)));
   const __m128 f = _mm_sub_ps(phase, below);
   // Each lane's two neighbouring points in one 64-bit load, then split into lower and upper.
   const __m128 pair01 = _mm_loadh_pi(
-      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[0] + index[0])),
-      reinterpret_cast<const __m64*>(tables[1] + index[1]));
+      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[0] + static_cast<uint32_t>(index01))),
+      reinterpret_cast<const __m64*>(tables[1] + (index01 >> 32)));
   const __m128 pair23 = _mm_loadh_pi(
-      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[2] + index[2])),
-      reinterpret_cast<const __m64*>(tables[3] + index[3]));
+      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[2] + static_cast<uint32_t>(index23))),
+      reinterpret_cast<const __m64*>(tables[3] + (index23 >> 32)));
   const __m128 lower = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
   const __m128 upper = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
   return _mm_add_ps(_mm_mul_ps(f, upper), _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), f), lower));
@@ -96,8 +97,7 @@ inline Float4 mul4(Float4 a, Float4 b) {
 inline Float4 div4(Float4 a, Float4 b) {
   return Float4{{a.v[0] / b.v[0], a.v[1] / b.v[1], a.v[2] / b.v[2], a.v[3] / b.v[3]}};
 }
-inline Float4 even_lanes(Float4 a, Float4 b) { return Float4{{a.v[0], a.v[2], b.v[0], b.v[2]}}; }
-inline Float4 odd_lanes(Float4 a, Float4 b) { return Float4{{a.v[1], a.v[3], b.v[1], b.v[3]}}; }
+inline Float4 upper_pair(Float4 a) { return Float4{{a.v[2], a.v[3], a.v[2], a.v[3]}}; }
 inline bool any_outside(Float4 v, float high) {
   for (float x : v.v)
     if (x > high || x < 0.0f) return true;
