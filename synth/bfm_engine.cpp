@@ -1,12 +1,9 @@
 // The BFM engine: a two-oscillator modulator with envelope and feedback driving a carrier pair.
 #include "synth/bfm_engine.h"
 
-#include <bit>
-#include <cstdint>
-
 #include "engine/freq_mode.h"
 #include "synth/table_position.h"
-#include "synth/float4.h"
+#include "synth/phase_positions.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {
@@ -166,24 +163,6 @@ void bfm_run(BfmEngine& e, float* buf) {
   e.phase[kC2] = p_c2;
   e.mod_feedback = mod_fb;
   e.carr_feedback = carr_fb;
-}
-
-// The highest phase whose table position (phase * kHzToTablePoints) is still at most 128, so
-// that wrap_table_position leaves it as it is.
-constexpr float last_phase_in_table() {
-  float p = kPhaseCycle;
-  while (p * kHzToTablePoints > static_cast<float>(kTablePoints))
-    p = std::bit_cast<float>(std::bit_cast<uint32_t>(p) - 1u);
-  return p;
-}
-constexpr float kLastPhaseInTable = last_phase_in_table();
-
-// The table positions of four phases, wrapped as the scalar loop wraps them.
-inline Float4 table_positions(Float4 phase) {
-  const Float4 pos = scale4(phase, kHzToTablePoints);
-  if (all_in_table(pos)) return pos;
-  return float4(wrap_table_position(lane0(pos)), wrap_table_position(lane1(pos)),
-                wrap_table_position(lane2(pos)), wrap_table_position(lane3(pos)));
 }
 
 // The common case of bfm_run<false> with every hold at 0 or 1 (a hold counter never falls below

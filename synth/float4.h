@@ -70,6 +70,22 @@ inline Float4 clamp4(Float4 y, float lo, float hi) {
   return _mm_min_ps(_mm_set1_ps(hi), _mm_max_ps(_mm_set1_ps(lo), y));
 }
 
+// read_table on lanes 0 and 1 of phase, from two tables (lanes 2 and 3 repeat them).
+inline Float4 read_tables2(const float* table0, const float* table1, Float4 phase) {
+  phase = _mm_max_ps(phase, _mm_setzero_ps());
+  phase = _mm_min_ps(phase, _mm_set1_ps(static_cast<float>(kTablePoints)));
+  const __m128 below = _mm_min_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(phase)),
+                                  _mm_set1_ps(static_cast<float>(kTablePoints - 1)));
+  const uint64_t index01 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_cvttps_epi32(below)));
+  const __m128 f = _mm_sub_ps(phase, below);
+  const __m128 pair01 = _mm_loadh_pi(
+      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(table0 + static_cast<uint32_t>(index01))),
+      reinterpret_cast<const __m64*>(table1 + (index01 >> 32)));
+  const __m128 lower = _mm_shuffle_ps(pair01, pair01, _MM_SHUFFLE(2, 0, 2, 0));
+  const __m128 upper = _mm_shuffle_ps(pair01, pair01, _MM_SHUFFLE(3, 1, 3, 1));
+  return _mm_add_ps(_mm_mul_ps(f, upper), _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), f), lower));
+}
+
 inline float lane0(Float4 v) { return _mm_cvtss_f32(v); }
 inline float lane1(Float4 v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
 inline float lane2(Float4 v) { return _mm_cvtss_f32(_mm_movehl_ps(v, v)); }
@@ -122,6 +138,11 @@ inline Float4 clamp4(Float4 y, float lo, float hi) {
     v = v > hi ? hi : v;
   }
   return y;
+}
+
+inline Float4 read_tables2(const float* table0, const float* table1, Float4 phase) {
+  const float a = read_table(table0, phase.v[0]), b = read_table(table1, phase.v[1]);
+  return Float4{{a, b, a, b}};
 }
 
 inline float lane0(Float4 v) { return v.v[0]; }
