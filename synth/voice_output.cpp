@@ -110,38 +110,55 @@ bool dadsr_update(VoiceOutput& v) {
   }
 }
 
-void render_dadsr(VoiceOutput& v, const float* buf, float* right, float* left) {
-  const float pan = v.pan;
-  const float pan_rest = v.pan_rest;
-  for (int i = 0; i < kBlockFrames; ++i) {
-    float y;
-    if (++v.control_counter < kControlPeriod) {
-      y = buf[i] * v.level;
-    } else {
-      v.control_counter = 0;
-      y = dadsr_update(v) ? buf[i] * v.level : 0.0f;
-    }
-    const float o = y * v.volume;
+// Frames from..to at one level: out = in * level * volume, panned, four frames at a time.
+// Inlined into both envelopes' loops, which call it a few times a block.
+[[gnu::always_inline]] inline void level_stretch(const float* buf, float* right, float* left,
+                                                 int from, int to, float level, float volume,
+                                                 float pan, float pan_rest) {
+  const Float4 level4 = float4(level, level, level, level);
+  const Float4 volume4 = float4(volume, volume, volume, volume);
+  const Float4 pan4 = float4(pan, pan, pan, pan);
+  const Float4 pan_rest4 = float4(pan_rest, pan_rest, pan_rest, pan_rest);
+  int i = from;
+  for (; i + 4 <= to; i += 4) {
+    const Float4 o = mul4(mul4(load4(buf + i), level4), volume4);
+    store4(right + i, mul4(o, pan4));
+    store4(left + i, mul4(o, pan_rest4));
+  }
+  for (; i < to; ++i) {
+    const float o = buf[i] * level * volume;
     right[i] = o * pan;
     left[i] = o * pan_rest;
   }
 }
 
-// Frames from..to of the sounding EXP voice at one level: out = level * in * volume, panned.
-void exp_stretch(const float* buf, float* right, float* left, int from, int to, float level,
-                 float volume, float pan, float pan_rest) {
-  int i = from;
-  for (; i + 4 <= to; i += 4) {
-    const Float4 o = mul4(mul4(float4(level, level, level, level), load4(buf + i)),
-                          float4(volume, volume, volume, volume));
-    store4(right + i, mul4(o, float4(pan, pan, pan, pan)));
-    store4(left + i, mul4(o, float4(pan_rest, pan_rest, pan_rest, pan_rest)));
+// The level changes only at a control period, so the frames run in stretches at one level; the
+// frame of a period's update is silent while the delay runs.
+void render_dadsr(VoiceOutput& v, const float* buf, float* right, float* left) {
+  const float pan = v.pan;
+  const float pan_rest = v.pan_rest;
+  const float volume = v.volume;
+  uint32_t counter = v.control_counter;
+  int i = 0;
+  while (i < kBlockFrames) {
+    int from = i;
+    if (++counter >= kControlPeriod) {
+      counter = 0;
+      const float o = (dadsr_update(v) ? buf[i] * v.level : 0.0f) * volume;
+      right[i] = o * pan;
+      left[i] = o * pan_rest;
+      from = i + 1;
+    }
+    // Frames after this one that only count until the next period (the counter wraps as
+    // an unsigned count does).
+    const uint32_t next = counter + 1;
+    const int counting = next < kControlPeriod ? static_cast<int>(kControlPeriod - next) : 0;
+    const int end = i + 1 + counting < kBlockFrames ? i + 1 + counting : kBlockFrames;
+    counter += static_cast<uint32_t>(end - i - 1);
+    level_stretch(buf, right, left, from, end, v.level, volume, pan, pan_rest);
+    i = end;
   }
-  for (; i < to; ++i) {
-    const float o = level * buf[i] * volume;
-    right[i] = o * pan;
-    left[i] = o * pan_rest;
-  }
+  v.control_counter = counter;
 }
 
 void render_exp(VoiceOutput& v, float* buf, float* right, float* left) {
@@ -173,7 +190,7 @@ void render_exp(VoiceOutput& v, float* buf, float* right, float* left) {
     const int counting = update < kExpPeriod - 1 ? kExpPeriod - 1 - update : 0;
     const int end = i + 1 + counting < kBlockFrames ? i + 1 + counting : kBlockFrames;
     update += end - i - 1;
-    exp_stretch(buf, right, left, i, end, level, volume, pan, pan_rest);
+    level_stretch(buf, right, left, i, end, level, volume, pan, pan_rest);
     i = end;
   }
   v.exp_level = level;
