@@ -39,51 +39,60 @@ inline bool all_in_table(Float4 pos) {
   return _mm_movemask_ps(inside) == 0xf;
 }
 
-// read_table on each lane (four table rows; they may be the same one): the same clamps (max and min keep read_table's NaN rule: a NaN lane
-// reads point 0), the same truncation and the same products and sum, in the same order.
-inline Float4 read_tables4(const float* const tables[4], Float4 phase) {
+// What read_table computes before its two reads, for each lane: the clamps (max and min keep
+// read_table's NaN rule: a NaN lane reads point 0), the point below (at most 127; exact in
+// float, so the clamp can be taken there) and the fraction above it.
+struct TableCells {
+  __m128 fraction;
+  __m128i below;
+};
+
+inline TableCells table_cells(Float4 phase) {
   phase = _mm_max_ps(phase, _mm_setzero_ps());
   phase = _mm_min_ps(phase, _mm_set1_ps(static_cast<float>(kTablePoints)));
-  // The point below, at most 127 (exact in float, so the clamp can be taken there).
   const __m128 below = _mm_min_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(phase)),
                                   _mm_set1_ps(static_cast<float>(kTablePoints - 1)));
-  // Two indices per 64-bit move; they lie in 0..127, so a zero-extended half is the index.
-  const __m128i index = _mm_cvttps_epi32(below);
-  const uint64_t index01 = static_cast<uint64_t>(_mm_cvtsi128_si64(index));
-  const uint64_t index23 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(index, index)));
-  const __m128 f = _mm_sub_ps(phase, below);
-  // Each lane's two neighbouring points in one 64-bit load, then split into lower and upper.
-  const __m128 pair01 = _mm_loadh_pi(
-      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[0] + static_cast<uint32_t>(index01))),
-      reinterpret_cast<const __m64*>(tables[1] + (index01 >> 32)));
-  const __m128 pair23 = _mm_loadh_pi(
-      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(tables[2] + static_cast<uint32_t>(index23))),
-      reinterpret_cast<const __m64*>(tables[3] + (index23 >> 32)));
-  const __m128 lower = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
-  const __m128 upper = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
-  return _mm_add_ps(_mm_mul_ps(f, upper), _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), f), lower));
+  return TableCells{_mm_sub_ps(phase, below), _mm_cvttps_epi32(below)};
+}
+
+// Two neighbouring points of each of two tables in one 64-bit load each: [a0, b0, a1, b1].
+// `below` holds both indices (0..127), so each zero-extended half is one.
+inline __m128 point_pairs(const float* table0, const float* table1, uint64_t below) {
+  return _mm_loadh_pi(
+      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(table0 + static_cast<uint32_t>(below))),
+      reinterpret_cast<const __m64*>(table1 + (below >> 32)));
+}
+
+// f * upper + (1 - f) * lower, as read_table sums them.
+inline Float4 interpolate(__m128 fraction, __m128 lower, __m128 upper) {
+  return _mm_add_ps(_mm_mul_ps(fraction, upper),
+                    _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), fraction), lower));
+}
+
+// read_table on each lane, from four table rows (they may be the same one).
+inline Float4 read_tables4(const float* const tables[4], Float4 phase) {
+  const TableCells cells = table_cells(phase);
+  const __m128 pair01 = point_pairs(tables[0], tables[1],
+                                    static_cast<uint64_t>(_mm_cvtsi128_si64(cells.below)));
+  const __m128 pair23 = point_pairs(
+      tables[2], tables[3],
+      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(cells.below, cells.below))));
+  return interpolate(cells.fraction, _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0)),
+                     _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
+// read_table on lanes 0 and 1 of phase, from two tables (lanes 2 and 3 repeat them).
+inline Float4 read_tables2(const float* table0, const float* table1, Float4 phase) {
+  const TableCells cells = table_cells(phase);
+  const __m128 pair = point_pairs(table0, table1, static_cast<uint64_t>(_mm_cvtsi128_si64(cells.below)));
+  return interpolate(cells.fraction, _mm_shuffle_ps(pair, pair, _MM_SHUFFLE(2, 0, 2, 0)),
+                     _mm_shuffle_ps(pair, pair, _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
 // Lanes below lo give lo, above hi give hi, anything else (NaN too) itself: the comparisons
 // `y < lo ? lo : y`, then `y > hi ? hi : y`.
 inline Float4 clamp4(Float4 y, float lo, float hi) {
   return _mm_min_ps(_mm_set1_ps(hi), _mm_max_ps(_mm_set1_ps(lo), y));
-}
-
-// read_table on lanes 0 and 1 of phase, from two tables (lanes 2 and 3 repeat them).
-inline Float4 read_tables2(const float* table0, const float* table1, Float4 phase) {
-  phase = _mm_max_ps(phase, _mm_setzero_ps());
-  phase = _mm_min_ps(phase, _mm_set1_ps(static_cast<float>(kTablePoints)));
-  const __m128 below = _mm_min_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(phase)),
-                                  _mm_set1_ps(static_cast<float>(kTablePoints - 1)));
-  const uint64_t index01 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_cvttps_epi32(below)));
-  const __m128 f = _mm_sub_ps(phase, below);
-  const __m128 pair01 = _mm_loadh_pi(
-      _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(table0 + static_cast<uint32_t>(index01))),
-      reinterpret_cast<const __m64*>(table1 + (index01 >> 32)));
-  const __m128 lower = _mm_shuffle_ps(pair01, pair01, _MM_SHUFFLE(2, 0, 2, 0));
-  const __m128 upper = _mm_shuffle_ps(pair01, pair01, _MM_SHUFFLE(3, 1, 3, 1));
-  return _mm_add_ps(_mm_mul_ps(f, upper), _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), f), lower));
 }
 
 inline float lane0(Float4 v) { return _mm_cvtss_f32(v); }
