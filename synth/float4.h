@@ -23,8 +23,16 @@ inline Float4 load4(const float* p) { return _mm_loadu_ps(p); }
 inline void store4(float* p, Float4 v) { _mm_storeu_ps(p, v); }
 inline Float4 mul4(Float4 a, Float4 b) { return _mm_mul_ps(a, b); }
 inline Float4 div4(Float4 a, Float4 b) { return _mm_div_ps(a, b); }
-// [a2, a3, a2, a3]: the upper pair of lanes moved down.
+// [a0, a2, b0, b2] and [a1, a3, b1, b3]: from pairs stored one after another, the firsts and
+// the seconds of four pairs.
+inline Float4 even_lanes(Float4 a, Float4 b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)); }
+inline Float4 odd_lanes(Float4 a, Float4 b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)); }
+// [a2, a3, a2, a3]: the upper pair of lanes moved down; [a0, a1, b0, b1]: two lower pairs.
 inline Float4 upper_pair(Float4 a) { return _mm_movehl_ps(a, a); }
+inline Float4 lower_pairs(Float4 a, Float4 b) { return _mm_movelh_ps(a, b); }
+// [a0, b0, a1, b1] and [a2, b2, a3, b3]: four lanes of a and b as pairs one after another.
+inline Float4 interleave_low(Float4 a, Float4 b) { return _mm_unpacklo_ps(a, b); }
+inline Float4 interleave_high(Float4 a, Float4 b) { return _mm_unpackhi_ps(a, b); }
 // Whether any lane lies above `high` or below 0 (NaN does neither).
 inline bool any_outside(Float4 v, float high) {
   const __m128 outside = _mm_or_ps(_mm_cmpgt_ps(v, _mm_set1_ps(high)), _mm_cmplt_ps(v, _mm_setzero_ps()));
@@ -122,7 +130,12 @@ inline Float4 mul4(Float4 a, Float4 b) {
 inline Float4 div4(Float4 a, Float4 b) {
   return Float4{{a.v[0] / b.v[0], a.v[1] / b.v[1], a.v[2] / b.v[2], a.v[3] / b.v[3]}};
 }
+inline Float4 even_lanes(Float4 a, Float4 b) { return Float4{{a.v[0], a.v[2], b.v[0], b.v[2]}}; }
+inline Float4 odd_lanes(Float4 a, Float4 b) { return Float4{{a.v[1], a.v[3], b.v[1], b.v[3]}}; }
 inline Float4 upper_pair(Float4 a) { return Float4{{a.v[2], a.v[3], a.v[2], a.v[3]}}; }
+inline Float4 lower_pairs(Float4 a, Float4 b) { return Float4{{a.v[0], a.v[1], b.v[0], b.v[1]}}; }
+inline Float4 interleave_low(Float4 a, Float4 b) { return Float4{{a.v[0], b.v[0], a.v[1], b.v[1]}}; }
+inline Float4 interleave_high(Float4 a, Float4 b) { return Float4{{a.v[2], b.v[2], a.v[3], b.v[3]}}; }
 inline bool any_outside(Float4 v, float high) {
   for (float x : v.v)
     if (x > high || x < 0.0f) return true;

@@ -114,57 +114,56 @@ void fm_run(FmEngine& e, float* buf) {
   e.carr_feedback = carr_fb;
 }
 
+// Where a phase's table read reads: phases in 0..kLastPhaseInTable need no wrap.
+inline float phase_position(float phase) {
+  const float pos = phase * kHzToTablePoints;
+  return phase >= 0.0f && phase <= kLastPhaseInTable ? pos : wrap_table_position(pos);
+}
+
 // The common case of fm_run<false> with both holds at 0 or 1 (a hold counter never falls below
-// 0, so both phases advance every sample). Both positions of a sample are known before either
-// read, so the two reads run side by side: the modulator in lane 0, the carrier in lane 1. The
-// envelope only counts between its steps, so the samples run in stretches at one level.
+// 0, so both phases advance every sample). Without feedback nothing of the carrier reaches the
+// modulator, so the block runs in passes: the modulator's readings, their envelope and depth,
+// then the carrier. Each pass carries only its phase from sample to sample, so the samples
+// overlap.
 void fm_run_unheld(FmEngine& e, float* buf) {
   const float* const mod_table = e.modwt;
   const float* const carr_table = e.carrwt;
   const float mod_inc = e.carrfreq * e.modoffset;
   const float carr_inc = e.carrfreq;
   const float depth = e.depth;
+  float mod[kBlockFrames];    // the modulator's readings, before the envelope
+  float shift[kBlockFrames];  // the carrier's phase change by the modulator
+
+  // Positions come from the phases before each sample's advance (no feedback adds to them).
   float mod_phase = e.mod_phase;
-  float carr_phase = e.carr_phase;
-  // Positions from the phases before each sample's advance (no feedback adds to them).
-  Float4 pos = table_positions(float4(mod_phase, carr_phase, mod_phase, carr_phase));
-  float mod = 0.0f, out = 0.0f;  // the last sample's, before the envelope, for the feedback
-  ModEnvelope env = e.env;
-  int i = 0;
-  while (i < kBlockFrames) {
-    // This sample's tick may step the envelope; the ticks after it only count until the next step.
-    const float level = mod_envelope_tick(env);
-    const int counting = env.control_counter < 31 ? 31 - env.control_counter : 0;
-    const int end = i + 1 + counting < kBlockFrames ? i + 1 + counting : kBlockFrames;
-    env.control_counter += end - i - 1;
-    for (; i < end; ++i) {
-      const Float4 read = read_tables2(mod_table, carr_table, pos);
-      mod = lane0(read);
-      out = lane1(read);
-      buf[i] = out;
-      const float next_mod = mod_phase + mod_inc;
-      const float next_carr = carr_phase + (mod * level) * depth + carr_inc;
-      const Float4 next = float4(next_mod, next_carr, next_mod, next_carr);
-      if (!any_outside(next, kLastPhaseInTable)) {
-        // No wrap, and both positions stay inside the table.
-        mod_phase = next_mod;
-        carr_phase = next_carr;
-        pos = scale4(next, kHzToTablePoints);
-        continue;
-      }
-      mod_phase = step_down_phase(next_mod);
-      carr_phase = wrap_carrier_phase(next_carr);
-      pos = table_positions(float4(mod_phase, carr_phase, mod_phase, carr_phase));
-    }
+  for (int i = 0; i < kBlockFrames; ++i) {
+    mod[i] = read_table(mod_table, phase_position(mod_phase));
+    const float next = mod_phase + mod_inc;
+    mod_phase = next >= 0.0f && next <= kLastPhaseInTable ? next : step_down_phase(next);
   }
-  e.env = env;
   e.mod_phase = mod_phase;
+
+  mod_envelope_stretches(e.env, kBlockFrames, [&](int from, int to, float level) {
+    const Float4 level4 = float4(level, level, level, level);
+    const Float4 depth4 = float4(depth, depth, depth, depth);
+    int i = from;
+    for (; i + 4 <= to; i += 4) store4(shift + i, mul4(mul4(load4(mod + i), level4), depth4));
+    for (; i < to; ++i) shift[i] = mod[i] * level * depth;
+  });
+
+  float carr_phase = e.carr_phase;
+  for (int i = 0; i < kBlockFrames; ++i) {
+    buf[i] = read_table(carr_table, phase_position(carr_phase));
+    const float next = carr_phase + shift[i] + carr_inc;
+    carr_phase = next >= 0.0f && next <= kLastPhaseInTable ? next : wrap_carrier_phase(next);
+  }
   e.carr_phase = carr_phase;
+
   e.mod_hold = 0;
   e.carr_hold = 0;
   // Gains of 0 (or -0): what the loop of fm_run<false> leaves, a signed zero (or a NaN).
-  e.mod_feedback = mod * (e.modfb * 0.4f);
-  e.carr_feedback = out * (e.carrfb * 0.4f);
+  e.mod_feedback = mod[kBlockFrames - 1] * (e.modfb * 0.4f);
+  e.carr_feedback = buf[kBlockFrames - 1] * (e.carrfb * 0.4f);
 }
 
 void fm_render(ModuleBase* m, float* buf) {
