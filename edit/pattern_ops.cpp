@@ -4,6 +4,7 @@
 
 #include "engine/audio_stream.h"
 #include "edit/edit.h"
+#include "edit/edit_support.h"
 #include "engine/freq_mode.h"
 #include "engine/song.h"
 #include "engine/synth_tracks.h"
@@ -203,10 +204,7 @@ bool two_tracks(int loop, int source, int destination) {
 
 }  // namespace
 
-void count_song_change() {
-  // Rewriting the played length with its own value counts a change and alters nothing.
-  edit_seqlen(song.seqlen);
-}
+void count_song_change() { edit_begin(); }
 
 EditResult clear_steps(int loop, int track, int first, int last) {
   if (!valid_loop(loop) || !valid_track(track) || !valid_step(first) || !valid_step(last) ||
