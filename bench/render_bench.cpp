@@ -10,7 +10,7 @@
 #include "engine/mixer.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 
 namespace zorbel {
 namespace {

@@ -16,6 +16,7 @@
 #include "engine/audio_stream.h"
 #include "engine/init_engine.h"
 #include "engine/mixer.h"
+#include "engine/synth_tracks.h"
 #include "synth/module_graph.h"
 #include "synth/synth_types.h"
 #include "synth/wav_engine.h"
@@ -47,22 +48,28 @@ struct Random {
 };
 
 // Classes whose destination holds a whole number (counts, switches, table numbers).
-bool whole_number_class(uint16_t cls) {
+bool whole_number_class(ParamClass cls) {
+  using enum ParamClass;
   switch (cls) {
-    case 3: case 4: case 6: case 7: case 8: case 9: case 10: case 11: case 14: case 20: case 21:
-    case 22: case 23: case 24: case 25: case 26: case 27: case 29: case 30:
+    case kWord: case kEnvelopeType: case kFmView: case kHoldCount: case kWavetable:
+    case kShaperTable: case kOnOff: case kFilterMode: case kHumanizedCount: case kHexWord:
+    case kPlayType: case kMaskOp: case kClipMode: case kDecimateMode: case kFeedbackRouting:
+    case kQuantLevels: case kNoiseColour: case kLfoTable: case kSampleNumber:
       return true;
     default:
       return false;
   }
 }
 
+// Counts of samples or control periods.
+bool count_class(ParamClass cls) { return cls == ParamClass::kHoldCount || cls == ParamClass::kHumanizedCount; }
+
 // A random in-range value for parameter q of a type; whole numbers are spread evenly over their
 // range, so that two-state switches take both states.
-float random_value(Random& rng, int type, int q, uint16_t cls) {
+float random_value(Random& rng, int type, int q, ParamClass cls) {
   float lo = 0.0f, hi = 0.0f;
   if (!type_param_range(type, q, cls, &lo, &hi)) return 0.0f;
-  if (cls == 7 || cls == 14) {
+  if (count_class(cls)) {
     if (rng.next() % 2 == 0) return lo;
     hi = std::fmin(hi, lo + kCountSpan);
   }
@@ -94,7 +101,9 @@ enum class Variety {
 };
 
 // Parameters that pick a case rather than set an amount or a count.
-bool switch_class(uint16_t cls) { return whole_number_class(cls) && cls != 7 && cls != 14 && cls != 30; }
+bool switch_class(ParamClass cls) {
+  return whole_number_class(cls) && !count_class(cls) && cls != ParamClass::kSampleNumber;
+}
 
 // Builds synth `track` as `type` with random values in the steps of loop 0, every step
 // triggered at a random volume, and about one step in four legato.
@@ -103,7 +112,7 @@ void build_random_synth(Random& rng, int track, int type, Variety variety) {
   if (type_engine_kind(type) == kKindWav) wav_set_sample(track, make_sample(rng));
   for (int q = 0; q < song.param_count[track]; ++q) {
     ParamSlot& slot = song.param_slot[track][q];
-    const bool pitch = slot.cls == kClassNotePitch || slot.cls == kClassHzPitch;
+    const bool pitch = is_pitch_class(slot.cls);
     if (variety == Variety::kPlain && !pitch) continue;
     if (variety == Variety::kSwitch && !pitch && !switch_class(slot.cls)) continue;
     if (variety == Variety::kSparse && rng.next() % 2 == 0 && !pitch) continue;
