@@ -291,11 +291,9 @@ void update_cursor_and_copy_marker(bool cursor_moved) {
   if (cursor_moved || marker_drawn) draw_cell_frame(track, step, slot(kSlotActiveStep));
 }
 
-// The step that sounds now: the clock has already moved step_pos to the next one.
-int playing_step() {
-  const int length = sequence_length();
-  return (transport.step_pos % length + length - 1) % length;
-}
+// The step that sounds now (the clock has already moved step_pos on to the next one); after a
+// rewind, before anything has played, the first step.
+int playing_step() { return transport.sounding_step % sequence_length(); }
 
 void update_playback_bar(int state) {
   const int step = playing_step();
