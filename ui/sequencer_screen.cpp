@@ -381,6 +381,10 @@ void serve_engine_requests(int state) {
 
 void draw_static_screen() {
   fill_rect(kConsoleX, kConsoleY, kConsoleWidth - 1, kConsoleHeight - 1, slot(kSlotBackground));
+  // The frame's bottom edge lies one row below the console, so its last row inside the frame
+  // is cleared as well: nothing a visualizer or a box left there stays, in any background.
+  fill_rect(kConsoleX + 1, kConsoleY + kConsoleHeight - 1, kConsoleWidth - 2, 1,
+            slot(kSlotBackground));
   draw_console_frame();
   draw_cells(0, sequence_length());
   draw_track_names();
