@@ -501,9 +501,12 @@ void update_sequencer_screen() {
   }
 
   // 6. TRIG/VOL and TVOL/PAN.
+  // X lights its panel only in step edit; O lights TVOL/PAN wherever the grid shows, the
+  // transport panels included.
   const bool in_step_edit = state == kStateStepEdit;
   const bool trig_active = in_step_edit && button_held(kBtnX);
-  const bool tvol_active = in_step_edit && button_held(kBtnO);
+  const bool tvol_active =
+      (in_step_edit || transport_panel_state(state)) && button_held(kBtnO);
   const StepPanelValues v = step_panel_values();
   if (moved || loop_changed || e.request_values || v.trig != d.trig || v.vol != d.vol ||
       v.tvol != d.tvol || v.pan != d.pan || trig_active != d.trig_active ||
