@@ -21,6 +21,7 @@
 #include "synth/module_graph.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/signal_measure.h"
+#include "tests/support/shipped_files.h"
 #include "tests/support/temp_workdir.h"
 
 namespace zorbel {
@@ -176,10 +177,10 @@ TEST_F(PresetFileTest, FilesAreOfferedToTheSynthWhoseNameIsFollowedByAPoint) {
 // Every shipped preset file reads; it holds the built-in sounds of its type, then designed
 // sounds, each different from the others and audible; the rest are the defaults.
 TEST_F(PresetFileTest, ShippedPresetsLoadAndTheirSoundsPlay) {
-  for (const auto& entry : fs::directory_iterator(fs::path(ZORBEL_SOURCE_DIR) / "presets"))
-    fs::copy_file(entry.path(), fs::path("presets") / entry.path().filename());
+  const std::vector<std::string> files = test::copy_shipped_presets();
+  ASSERT_FALSE(files.empty());
   std::set<int> shipped;
-  for (const std::string& file : scan_presets()) {
+  for (const std::string& file : files) {
     SCOPED_TRACE(file);
     PresetFile presets;
     std::string reason;
