@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "files/preset_file.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/editor_state.h"
-#include "ui/main_loop.h"
-#include "ui/state_table.h"
+#include "ui/platform/main_loop.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/widgets/state_table.h"
 
 namespace zorbel::test {
 namespace {
