@@ -8,8 +8,7 @@
 namespace zorbel {
 
 void editor_input() {
-  if (!input_tick()) return;
-  read_mouse_state();
+  if (!input_tick()) return;  // the tick also read the mouse
   if (button_pressed(kKeyEscape)) {
     input.quit = true;
     return;

@@ -36,6 +36,7 @@ enum EditorState : int {
   kMenuControl = 28,
   kStateApadScalar = 29,
   kStateApadNav = 30,
+  kStateKeyRepeat = 31,      // KEY REPEAT: the delay before a held button repeats
   kStateGridStep = 32,
   kStateLoadColours = 33,
   kStateSaveColours = 34,

@@ -92,8 +92,8 @@ void register_menu_tree() {
                  kMenuRoot,
                  {kStateLoadColours, kStateSaveColours, kStateSetColours, kStateDefaultColours,
                   kStateGridStep});
-  add_menu_entry(kMenuControl, items(11, {"APAD SCALAR", "APAD NAV"}), kMenuRoot,
-                 {kStateApadScalar, kStateApadNav});
+  add_menu_entry(kMenuControl, items(11, {"APAD SCALAR", "APAD NAV", "KEY REPEAT"}), kMenuRoot,
+                 {kStateApadScalar, kStateApadNav, kStateKeyRepeat});
   add_menu_entry(kMenuHelp,
                  items(17, {"BASICS", "ABBREVIATIONS", "SEQUENCER", "MORE SEQUENCER",
                             "MENU NAVIGATION", "NEW->CUSTOM", "SONG->SEQUENCE", "EDIT SYNTH",
@@ -134,7 +134,8 @@ void register_menu_tree() {
   for (int id : {kStateRecord, kStateVisualizer, kStateLoad, kStateSave, kStateSaveAs,
                  kStateExit})
     add_menu_entry(id, nullptr, kMenuSystem, {});
-  for (int id : {kStateApadScalar, kStateApadNav}) add_menu_entry(id, nullptr, kMenuControl, {});
+  for (int id : {kStateApadScalar, kStateApadNav, kStateKeyRepeat})
+    add_menu_entry(id, nullptr, kMenuControl, {});
   for (int id : {kStateGridStep, kStateDefaultColours, kStateSetColours})
     add_menu_entry(id, nullptr, kMenuDisplay, {});
   add_menu_entry(kStateSetColoursConfirm, nullptr, kStateSaveColours, {});

@@ -24,8 +24,8 @@ namespace zorbel {
 
 namespace {
 
-// A D-pad change acts when the repeat counter passes this, so a held change repeats every
-// sixth acting tick.
+// A held D-pad change acts when the repeat counter passes this, so it repeats every sixth
+// acting tick.
 constexpr int kDpadRepeatAct = 10;
 constexpr int kDpadRepeatRested = 11;
 constexpr int kApadDirection = 3;    // A-UP/A-DN and the right-button drag: the coarse step
@@ -167,7 +167,10 @@ bool first_matching_command() {
   const bool up = button_held(kBtnDUp);
   const bool down = button_held(kBtnDDn);
   if ((up || down) && (button_held(kBtnLTr) || button_held(kBtnRTr))) {
-    if (++p.dpad_repeat <= kDpadRepeatAct) return false;
+    // The pacing holds back a change that repeats; a button pressed anew acts at once.
+    const bool fresh = button_pressed(kBtnDUp) || button_pressed(kBtnDDn) ||
+                       button_pressed(kBtnLTr) || button_pressed(kBtnRTr);
+    if (!fresh && ++p.dpad_repeat <= kDpadRepeatAct) return false;
     p.dpad_repeat = 0;
     change(up ? 1 : -1, kSourceDpad);
     return true;
