@@ -17,6 +17,7 @@
 #include "ui/param_editor_link.h"
 #include "ui/param_modifier.h"
 #include "ui/param_page.h"
+#include "ui/piano_keys.h"
 #include "ui/screen_links.h"
 #include "ui/state_table.h"
 
@@ -211,6 +212,12 @@ bool first_matching_command() {
 void page_input() {
   ParamPage& p = param_page;
   p.dpad_repeat = std::min(p.dpad_repeat + 1, kDpadRepeatRested);
+  // Shift held: the letter rows enter notes on the page's track at the cursor step.
+  bool entered = false;
+  if (piano_keys_input(p.track, &entered)) {
+    if (entered && on_page(editor_state())) draw_parameter_page();
+    return;
+  }
   if (button_pressed(kBtnStart)) {
     clear_marks_and_points();
     return return_to_step_edit();

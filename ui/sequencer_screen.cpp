@@ -518,6 +518,20 @@ void update_sequencer_screen() {
 
   // 9. Cursor position.
   if (moved) draw_cursor_numbers();
+
+  // 10. The piano keys' base octave while Shift makes the letter rows a piano.
+  const bool piano = shift_held() && (in_step_edit || (state >= kStateGenPage && state <= kStateEnvPage));
+  const int octave = piano ? view_settings.piano_octave + 1 : 0;
+  if (octave != d.octave_shown) {
+    fill_rect(kOctaveX, kOctaveY, kOctaveFieldWidth, kFieldHeight, slot(kSlotBackground));
+    if (piano) {
+      char digits[12];
+      draw_text(kOctaveX, kOctaveY, slot(kSlotActiveText), "OCTAVE");
+      draw_text(kOctaveX + 56, kOctaveY, slot(kSlotActiveText),
+                int_to_text(view_settings.piano_octave, digits, 10));
+    }
+    d.octave_shown = octave;
+  }
   d.cursor_step = editor_link.cursor_step;
   d.cursor_track = editor_link.cursor_track;
   d.loop = loop;
