@@ -125,12 +125,12 @@ bool parse_line(const std::vector<std::string>& w, DriveCommand* c, std::string*
   if (verb == "mouse") {
     c->kind = DriveCommandKind::kMouse;
     long dy = 0;
-    if (w.size() != 3 || (w[1] != "left" && w[1] != "right") ||
+    if (w.size() != 3 || (w[1] != "left" && w[1] != "right" && w[1] != "none") ||
         !whole_number(w[2], -kLongestDrag, kLongestDrag, &dy)) {
-      *reason = "mouse needs left or right and a whole number of pixels";
+      *reason = "mouse needs left, right or none and a whole number of pixels";
       return false;
     }
-    c->mouse_button = w[1] == "left" ? kMouseLeft : kMouseRight;
+    c->mouse_button = w[1] == "left" ? kMouseLeft : (w[1] == "right" ? kMouseRight : 0);
     c->dy = static_cast<int>(dy);
     return true;
   }

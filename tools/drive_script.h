@@ -19,7 +19,7 @@ struct DriveCommand {
   std::vector<int> keys;  // hold, release, press, type: key symbols (type: in order)
   int hold_ms = -1;       // press: how long the keys stay down (-1: one acting tick)
   long count = 1;         // tick
-  int mouse_button = 0;   // mouse: kMouseLeft or kMouseRight
+  int mouse_button = 0;   // mouse: kMouseLeft, kMouseRight or 0 (moved without a button)
   int dy = 0;             // mouse: pixels, negative is up
   double seconds = 0.0;   // wait
   std::string file;       // shot
