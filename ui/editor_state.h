@@ -128,6 +128,7 @@ enum EditorState : int {
   kStateGenPage = 141,
   kStateFxPage = 142,
   kStateEnvPage = 143,
+  kStateHelpKeyboard = 144,  // the help page of the computer keyboard's own keys
   kStatePanelSongLoop = 145,
   kStatePanelPlayStop = 146,
   kStatePanelBpm = 147,

@@ -97,9 +97,9 @@ void register_menu_tree() {
   add_menu_entry(kMenuHelp,
                  items(17, {"BASICS", "ABBREVIATIONS", "SEQUENCER", "MORE SEQUENCER",
                             "MENU NAVIGATION", "NEW->CUSTOM", "SONG->SEQUENCE", "EDIT SYNTH",
-                            "VISUALIZER", "MISC"}),
+                            "VISUALIZER", "MISC", "KEYBOARD"}),
                  kMenuSystem,
-                 {40, 41, 42, 43, 44, 45, 46, 47, 48, 49});
+                 {40, 41, 42, 43, 44, 45, 46, 47, 48, 49, kStateHelpKeyboard});
   add_menu_entry(kMenuEditSynth, kSynthNameItems, kMenuSynth,
                  {121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136});
   gen_fx_env_items = items(3, {"GEN", "FX", "ENV"});
@@ -141,6 +141,7 @@ void register_menu_tree() {
   add_menu_entry(kStateSetColoursConfirm, nullptr, kStateSaveColours, {});
   for (int id = kStateHelpFirst; id <= kStateHelpLast; ++id)
     add_menu_entry(id, nullptr, kMenuHelp, {});
+  add_menu_entry(kStateHelpKeyboard, nullptr, kMenuHelp, {});
   for (int id : {kStateBpm, kStateTapTempo, kStateSwing, kStateSwingSteps, kStateSeqlen})
     add_menu_entry(id, nullptr, kMenuTempo, {});
   for (int id : {kStateMakePresetFile, kStateAddSynth}) add_menu_entry(id, nullptr, kMenuSynth, {});
