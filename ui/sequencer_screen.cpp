@@ -500,8 +500,10 @@ void update_sequencer_screen() {
 
   // 6. TRIG/VOL and TVOL/PAN.
   const bool in_step_edit = state == kStateStepEdit;
-  const bool trig_active = in_step_edit && button_held(kBtnX);
-  const bool tvol_active = in_step_edit && button_held(kBtnO);
+  // Under Shift the letter keys are notes: H and J do not make X and O active.
+  const bool console_keys = in_step_edit && !shift_held();
+  const bool trig_active = console_keys && button_held(kBtnX);
+  const bool tvol_active = console_keys && button_held(kBtnO);
   const StepPanelValues v = step_panel_values();
   if (moved || loop_changed || e.request_values || v.trig != d.trig || v.vol != d.vol ||
       v.tvol != d.tvol || v.pan != d.pan || trig_active != d.trig_active ||
@@ -511,7 +513,7 @@ void update_sequencer_screen() {
   }
 
   // 7. Quick parameter panel.
-  update_param_panel(moved || loop_changed, in_step_edit && button_held(kBtnTri));
+  update_param_panel(moved || loop_changed, console_keys && button_held(kBtnTri));
 
   // 8. Oscilloscope.
   update_scope();
