@@ -9,7 +9,7 @@
 #include "engine/mixer.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 
 namespace zorbel {
 namespace {
@@ -30,9 +30,9 @@ void trigger_everything(bool move_pitch) {
       ParamSlot& slot = song.param_slot[t][k];
       const ParamInfo* info = type_param(song.synth_type[t], k);
       if (!info || !slot.lane) continue;
-      if (slot.cls == 1)
+      if (slot.cls == ParamClass::kNotePitch)
         for (int i = 0; i < kLaneLength; ++i) slot.lane[i] = static_cast<float>(36 + (i * 7) % 36);
-      else if (slot.cls == 28)
+      else if (slot.cls == ParamClass::kLfoAmount)
         for (int i = 0; i < kLaneLength; ++i) slot.lane[i] = 0.3f;
       else if (info->name && info->name[0] == 'E' && info->name[1] == 'X' && k < 6)
         for (int i = 0; i < kLaneLength; ++i) slot.lane[i] = (i % 2) ? 0.995f : 1.004f;

@@ -10,9 +10,9 @@
 #include "engine/mixer.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
-#include "ui/screen.h"
-#include "ui/sequencer_screen.h"
-#include "ui/step_editor.h"
+#include "ui/draw/screen.h"
+#include "ui/screens/sequencer_screen.h"
+#include "ui/screens/step_editor.h"
 
 namespace zorbel {
 namespace {

@@ -14,9 +14,9 @@
 #include "engine/mixer.h"
 #include "engine/song.h"
 #include "engine/step_event.h"
-#include "synth/module_graph.h"
-#include "ui/screen.h"
-#include "ui/visualizer.h"
+#include "engine/synth_tracks.h"
+#include "ui/draw/screen.h"
+#include "ui/screens/visualizer.h"
 
 namespace zorbel {
 namespace {

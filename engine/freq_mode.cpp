@@ -17,10 +17,10 @@ void set_freq_mode(int track) {
   const bool midi = mode == kFreqMidi;
   for (int k = 0; k < song.param_count[track]; ++k) {
     ParamSlot& slot = song.param_slot[track][k];
-    if (slot.cls != kClassNotePitch && slot.cls != kClassHzPitch) continue;
+    if (!is_pitch_class(slot.cls)) continue;
     if (slot.lane)
       for (int i = 0; i < kLaneLength; ++i) slot.lane[i] = midi ? kMidiPitchLowest : kAbsPitchLowest;
-    slot.cls = midi ? kClassNotePitch : kClassHzPitch;
+    slot.cls = midi ? ParamClass::kNotePitch : ParamClass::kHzPitch;
     slot.def = midi ? kMidiPitchDefault : kAbsPitchDefault;
   }
   song.freq_mode[track] = mode;

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "engine/song.h"
+#include "synth/capacity.h"
 
 namespace zorbel {
 
-constexpr int kBlockFrames = 128;      // frames per DSP block
 constexpr int kBufferFrames = 1024;    // frames per device buffer
 constexpr int kBlocksPerBuffer = kBufferFrames / kBlockFrames;
 constexpr float kMixScale = 32780.0f;  // 16-bit synth scale to device scale

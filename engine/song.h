@@ -5,19 +5,22 @@
 #include <cstdint>
 
 #include "engine/shared_value.h"
+#include "synth/capacity.h"
+#include "synth/param_class.h"
+#include "synth/param_dest.h"
 
 namespace zorbel {
 
-constexpr int MAX_TRACKS = 16;
+constexpr int MAX_TRACKS = kMaxSynths;
 constexpr int MAX_LOOPS = 100;
 constexpr int MAX_STEPS = 64;
 constexpr int SONG_LENGTH = 1000;
-constexpr int PARAM_SLOTS = 52;
+constexpr int PARAM_SLOTS = kMaxSynthParams;
 constexpr int kLaneLength = MAX_LOOPS * MAX_STEPS;  // values per parameter lane, loop-major
 
 constexpr int16_t SONG_RESTART = -1;
 constexpr int16_t SONG_HALT = -2;
-constexpr int32_t SYNTH_TYPE_NONE = 66;
+constexpr int32_t SYNTH_TYPE_NONE = kNoSynthType;
 
 constexpr int kTrackNameLen = 10;  // bytes per track name slot, terminator included
 constexpr int kLoopNameLen = 7;    // bytes per loop name slot, terminator included
@@ -43,17 +46,14 @@ enum FreqMode : int32_t {
   kFreqMidi = 1,  // note numbers
   kFreqNone = 3,  // the synth has no pitch parameter
 };
-// Parameter classes of the pitch: a note number or a frequency in Hz.
-constexpr uint16_t kClassNotePitch = 1;
-constexpr uint16_t kClassHzPitch = 2;
 
 // One automated synth parameter of a track.
 struct ParamSlot {
   float* row = nullptr;    // lane + current_loop * 64: the current loop's 64 values
   float def = 0.0f;        // default value
   float* lane = nullptr;   // 6400 values, 100 loops x 64 steps
-  uint16_t cls = 0;        // how a value reaches the synth (parameter class)
-  void* dest = nullptr;    // module field written when a step is applied
+  ParamClass cls = ParamClass::kFloat;  // how a value reaches the synth
+  ParamDest dest;          // module field written when a step is applied
 };
 
 // Per-track read position into the current loop, so the step event needs no index arithmetic.

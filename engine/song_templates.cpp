@@ -7,7 +7,7 @@
 #include "engine/builtin_sounds.h"
 #include "engine/clock.h"
 #include "engine/song.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 
 namespace zorbel {
 
@@ -58,13 +58,13 @@ void apply_sound(int track, int sound) {
   // Sounds whose pitch is given in Hz switch the pitch parameter to the frequency class.
   switch (sound) {
     case 0: case 1: case 2: case 3: case 17: case 18:
-      song.param_slot[track][1].cls = kClassHzPitch;
+      song.param_slot[track][1].cls = ParamClass::kHzPitch;
       break;
     case 4:
-      song.param_slot[track][0].cls = kClassHzPitch;
+      song.param_slot[track][0].cls = ParamClass::kHzPitch;
       break;
     case 14:
-      song.param_slot[track][1].cls = kClassNotePitch;
+      song.param_slot[track][1].cls = ParamClass::kNotePitch;
       break;
     default:
       break;

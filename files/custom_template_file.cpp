@@ -9,7 +9,7 @@
 #include "files/file_replace.h"
 #include "files/platform_dir.h"
 #include "files/text_lines.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 
 namespace zorbel {
 

@@ -13,7 +13,7 @@
 #include "files/file_replace.h"
 #include "files/platform_dir.h"
 #include "files/text_lines.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 
 namespace zorbel {
 
@@ -24,7 +24,7 @@ bool buildable(int type) { return type >= 0 && type < kTypeCount; }
 // Types whose pitch parameter is a note or a frequency by the track's frequency mode.
 bool has_mode_pitch(int type) {
   for (int q = 0; q < type_param_count(type); ++q)
-    if (type_param(type, q)->cls == 1) return true;
+    if (type_param(type, q)->cls == ParamClass::kNotePitch) return true;
   return false;
 }
 
@@ -35,7 +35,7 @@ void value_range(int type, int q, int freq_mode, float* lo, float* hi) {
   const ParamInfo* info = type_param(type, q);
   *lo = info->min;
   *hi = info->max;
-  if (info->cls == 1) {
+  if (info->cls == ParamClass::kNotePitch) {
     *lo = freq_mode == 0 ? kAbsPitchLowest : kMidiPitchLowest;
     *hi = freq_mode == 0 ? kAbsPitchHighest : kMidiPitchHighest;
   }

@@ -15,7 +15,7 @@
 #include "files/platform_dir.h"
 #include "files/run_length.h"
 #include "files/wav_import.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/wav_engine.h"
 
 namespace zorbel {
@@ -67,10 +67,10 @@ void keep_in(T& value, T lo, T hi, T fallback, const char* what, std::string& co
 }
 
 // The class a pitch slot takes after loading, from the track's frequency mode.
-uint16_t loaded_class(uint16_t cls, int freq_mode) {
-  if (cls != kClassNotePitch && cls != kClassHzPitch) return cls;
-  if (freq_mode == kFreqMidi) return kClassNotePitch;
-  if (freq_mode == kFreqAbs) return kClassHzPitch;
+ParamClass loaded_class(ParamClass cls, int freq_mode) {
+  if (!is_pitch_class(cls)) return cls;
+  if (freq_mode == kFreqMidi) return ParamClass::kNotePitch;
+  if (freq_mode == kFreqAbs) return ParamClass::kHzPitch;
   return cls;
 }
 
@@ -289,11 +289,11 @@ void apply_song_image(const SongImage& image) {
     song.freq_mode[t] = mode;
     for (int k = 0; k < song.param_count[t]; ++k) {
       ParamSlot& slot = song.param_slot[t][k];
-      if (mode == kFreqMidi && slot.cls == kClassHzPitch) {
-        slot.cls = kClassNotePitch;
+      if (mode == kFreqMidi && slot.cls == ParamClass::kHzPitch) {
+        slot.cls = ParamClass::kNotePitch;
         slot.def = kMidiPitchDefault;
-      } else if (mode == kFreqAbs && slot.cls == kClassNotePitch) {
-        slot.cls = kClassHzPitch;
+      } else if (mode == kFreqAbs && slot.cls == ParamClass::kNotePitch) {
+        slot.cls = ParamClass::kHzPitch;
         slot.def = kAbsPitchDefault;
       }
     }

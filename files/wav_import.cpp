@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "files/byte_io.h"
+#include "engine/synth_tracks.h"
 #include "files/platform_dir.h"
 #include "synth/wav_engine.h"
 
@@ -67,6 +68,10 @@ bool check_wav_header(const char* name) {
   std::fclose(file);
   return check_wav_header_bytes(header, got);
 }
+
+// The engine asks for the list to be read afresh when the song gains its only sample player.
+// Installed before main runs, so every program that can load samples keeps its list current.
+[[maybe_unused]] const bool kListensForSamplePlayers = (song_events.sample_player_added = scan_wav_folder, true);
 
 void scan_wav_folder() {
   std::memset(&wav_list, 0, sizeof wav_list);

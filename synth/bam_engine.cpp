@@ -1,11 +1,13 @@
 // The BAM generator (kind 7): pool, initial values, per-sample render, restart and derived fields.
 #include "synth/bam_engine.h"
 
-#include "engine/freq_mode.h"
+#include "synth/pitch_limits.h"
 #include "synth/pitch_limits.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -15,19 +17,19 @@ BamEngine pool[kPoolSize];
 constexpr int32_t kHoldReadNow = 32767;
 
 const ParamInfo kParams[] = {
-    {"SH1", 7, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
-    {"FREQ1", kClassNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"WTTYPE1", 8, 20.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"SH2", 7, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
-    {"OFFSET", 0, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
-    {"WTTYPE2", 8, 20.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"OSCSYNC", 10, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"OSCMIX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"RINGMIX", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"SH1", kHoldCount, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
+    {"FREQ1", kNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"WTTYPE1", kWavetable, 20.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"SH2", kHoldCount, 0.0f, 0.0f, 20000.0f, {1.0f, 10.0f, 100.0f}},
+    {"OFFSET", kFloat, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
+    {"WTTYPE2", kWavetable, 20.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"OSCSYNC", kOnOff, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"OSCMIX", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"RINGMIX", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARP", kLfoAmount, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARPWT", kLfoTable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
 };
 constexpr int kParamCount = sizeof kParams / sizeof kParams[0];
 
@@ -129,9 +131,9 @@ void reset(ModuleBase* m) {
   b.held1 = b.held2 = 0.0f;
 }
 
-int bind(ModuleBase* m, void** dests) {
+int bind(ModuleBase* m, ParamDest* dests) {
   BamEngine& b = as_bam(m);
-  void* const fields[kParamCount] = {&b.sh1,    &b.freq1,  &b.expmult, &b.endoffset, &b.wt1,
+  const ParamDest fields[kParamCount] = {&b.sh1,    &b.freq1,  &b.expmult, &b.endoffset, &b.wt1,
                                      &b.sh2,    &b.offset, &b.wt2,     &b.oscsync,   &b.oscmix,
                                      &b.ringmix, &b.warp,  &b.warp_table};
   for (int q = 0; q < kParamCount; ++q) dests[q] = fields[q];

@@ -1,11 +1,13 @@
 // The BFM engine: a two-oscillator modulator with envelope and feedback driving a carrier pair.
 #include "synth/bfm_engine.h"
 
-#include "engine/freq_mode.h"
+#include "synth/pitch_limits.h"
 #include "synth/table_position.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -173,9 +175,9 @@ void bfm_render(ModuleBase* m, float* buf) {
   }
 }
 
-int bfm_bind(ModuleBase* m, void** dests) {
+int bfm_bind(ModuleBase* m, ParamDest* dests) {
   BfmEngine& e = *static_cast<BfmEngine*>(m);
-  void* const list[] = {
+  const ParamDest list[] = {
       &e.fmparams,    &e.csh1,      &e.cfreq1,    &e.expmult,    &e.endoffset, &e.cwt1,
       &e.csh2,        &e.coffset,   &e.cwt2,      &e.coscsync,   &e.coscmix,   &e.cringmix,
       nullptr,        nullptr,      &e.modindex,  &e.fbtype,     &e.carrfb,    &e.modfb,
@@ -190,39 +192,39 @@ float* bfm_pitch_field(ModuleBase* m) { return &static_cast<BfmEngine*>(m)->cfre
 
 // Hold counts are 16-bit fields, so their range stops at 32767 samples.
 const ParamInfo kBfmParams[] = {
-    {"FMPARAMS", 6, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"CSH1", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"CFREQ1", kClassNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"CWTTYPE1", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"CSH2", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"COFFSET", 0, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
-    {"CWTTYPE2", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"COSCSYNC", 10, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"COSCMIX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"CRINGMIX", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"CWARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"CWARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"MODINDEX", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"FBTYPE", 25, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
-    {"CARRFB", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"MODFB", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"MSH1", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"MFREQ1", 0, 2.0f, 0.0f, 10.0f, {0.001f, 0.01f, 0.05f}},
-    {"MWTTYPE1", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"MSH2", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"MOFFSET", 0, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
-    {"MWTTYPE2", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"MOSCSYNC", 10, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"MOSCMIX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"MRINGMIX", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"ATTACK", 15, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAY", 16, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAYMIN", 18, 0.5f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
-    {"SUSTAIN", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"RELEASE", 19, 2.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"FMPARAMS", kFmView, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"CSH1", kHoldCount, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"CFREQ1", kNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"CWTTYPE1", kWavetable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"CSH2", kHoldCount, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"COFFSET", kFloat, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
+    {"CWTTYPE2", kWavetable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"COSCSYNC", kOnOff, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"COSCMIX", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"CRINGMIX", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"CWARP", kLfoAmount, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"CWARPWT", kLfoTable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"MODINDEX", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"FBTYPE", kFeedbackRouting, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
+    {"CARRFB", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MODFB", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MSH1", kHoldCount, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"MFREQ1", kFloat, 2.0f, 0.0f, 10.0f, {0.001f, 0.01f, 0.05f}},
+    {"MWTTYPE1", kWavetable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"MSH2", kHoldCount, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"MOFFSET", kFloat, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
+    {"MWTTYPE2", kWavetable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"MOSCSYNC", kOnOff, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"MOSCMIX", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MRINGMIX", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"DELAY", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"ATTACK", kAttack, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAY", kDecay, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAYMIN", kDecayMin, 0.5f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
+    {"SUSTAIN", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"RELEASE", kRelease, 2.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 ClpEffect pool[kPoolSize];
@@ -47,7 +49,7 @@ void clp_render(ModuleBase* m, float* buf) {
   }
 }
 
-int clp_bind(ModuleBase* m, void** dests) {
+int clp_bind(ModuleBase* m, ParamDest* dests) {
   ClpEffect& e = *static_cast<ClpEffect*>(m);
   dests[0] = &e.type;
   dests[1] = &e.max;
@@ -56,9 +58,9 @@ int clp_bind(ModuleBase* m, void** dests) {
 }
 
 const ParamInfo kClpParams[] = {
-    {"TYPE", 23, 1.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"MAX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"TYPE", kClipMode, 1.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"MAX", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MIX", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

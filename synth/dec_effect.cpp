@@ -5,6 +5,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 DecEffect pool[kPoolSize];
@@ -58,7 +60,7 @@ void dec_render(ModuleBase* m, float* buf) {
   e.held = held;
 }
 
-int dec_bind(ModuleBase* m, void** dests) {
+int dec_bind(ModuleBase* m, ParamDest* dests) {
   DecEffect& e = *static_cast<DecEffect*>(m);
   dests[0] = &e.samphold;
   dests[1] = &e.nquants;
@@ -68,9 +70,9 @@ int dec_bind(ModuleBase* m, void** dests) {
 
 // NQUANTS is stored through an unsigned 16-bit value, so its range stops at 65535.
 const ParamInfo kDecParams[] = {
-    {"SAMPHOLD", 7, 5.0f, 0.0f, 2000.0f, {1.0f, 5.0f, 10.0f}},
-    {"NQUANTS", 26, 32.0f, 2.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"SAMPHOLD", kHoldCount, 5.0f, 0.0f, 2000.0f, {1.0f, 5.0f, 10.0f}},
+    {"NQUANTS", kQuantLevels, 32.0f, 2.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
+    {"MIX", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

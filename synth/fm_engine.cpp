@@ -1,11 +1,13 @@
 // The FM engine: a table modulator with hold, envelope and feedback driving a table carrier.
 #include "synth/fm_engine.h"
 
-#include "engine/freq_mode.h"
+#include "synth/pitch_limits.h"
 #include "synth/table_position.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -122,9 +124,9 @@ void fm_render(ModuleBase* m, float* buf) {
   }
 }
 
-int fm_bind(ModuleBase* m, void** dests) {
+int fm_bind(ModuleBase* m, ParamDest* dests) {
   FmEngine& e = *static_cast<FmEngine*>(m);
-  void* const list[] = {&e.carrsh,      &e.carrfreq,    &e.expmult,    &e.endoffset,
+  const ParamDest list[] = {&e.carrsh,      &e.carrfreq,    &e.expmult,    &e.endoffset,
                         &e.carrwt,      nullptr,        nullptr,       &e.modindex,
                         &e.env.delay,   &e.env.attack,  &e.env.decay,  &e.env.decaymin,
                         &e.env.sustain, &e.env.release, &e.modsh,      &e.modoffset,
@@ -137,26 +139,26 @@ float* fm_pitch_field(ModuleBase* m) { return &static_cast<FmEngine*>(m)->carrfr
 
 // Hold counts are 16-bit fields, so their range stops at 32767 samples.
 const ParamInfo kFmParams[] = {
-    {"CARRSH", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"CARRFREQ", kClassNotePitch, kMidiPitchDefault, 0.0f, 22050.0f, {1.0f, 10.0f, 100.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"CARRWT", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"CARRWARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"CARRWARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"MODINDEX", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"ATTACK", 15, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAY", 16, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAYMIN", 18, 0.5f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
-    {"SUSTAIN", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"RELEASE", 19, 2.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"MODSH", 7, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
-    {"MODOFFSET", 0, 2.0f, 0.0f, 10.0f, {0.001f, 0.01f, 0.05f}},
-    {"MODWT", 8, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
-    {"FBTYPE", 25, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
-    {"CARRFB", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"MODFB", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"CARRSH", kHoldCount, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"CARRFREQ", kNotePitch, kMidiPitchDefault, 0.0f, 22050.0f, {1.0f, 10.0f, 100.0f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"CARRWT", kWavetable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"CARRWARP", kLfoAmount, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"CARRWARPWT", kLfoTable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"MODINDEX", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"DELAY", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"ATTACK", kAttack, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAY", kDecay, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAYMIN", kDecayMin, 0.5f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
+    {"SUSTAIN", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"RELEASE", kRelease, 2.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"MODSH", kHoldCount, 0.0f, 0.0f, 32767.0f, {1.0f, 10.0f, 100.0f}},
+    {"MODOFFSET", kFloat, 2.0f, 0.0f, 10.0f, {0.001f, 0.01f, 0.05f}},
+    {"MODWT", kWavetable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"FBTYPE", kFeedbackRouting, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
+    {"CARRFB", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MODFB", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

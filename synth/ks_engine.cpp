@@ -3,11 +3,13 @@
 
 #include <cmath>
 
-#include "engine/freq_mode.h"
+#include "synth/pitch_limits.h"
 #include "synth/lfo.h"
 #include "synth/random_table.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -81,9 +83,9 @@ void ks_render(ModuleBase* m, float* buf) {
   e.pos = pos;
 }
 
-int ks_bind(ModuleBase* m, void** dests) {
+int ks_bind(ModuleBase* m, ParamDest* dests) {
   KsEngine& e = *static_cast<KsEngine*>(m);
-  void* const list[] = {&e.filtprob, &e.asprob1,   &e.asprob2, &e.avefac, &e.freq,
+  const ParamDest list[] = {&e.filtprob, &e.asprob1,   &e.asprob2, &e.avefac, &e.freq,
                         &e.expmult,  &e.endoffset, nullptr,    nullptr};
   for (int q = 0; q < 9; ++q) dests[q] = list[q];
   return 9;
@@ -92,15 +94,15 @@ int ks_bind(ModuleBase* m, void** dests) {
 float* ks_pitch_field(ModuleBase* m) { return &static_cast<KsEngine*>(m)->freq; }
 
 const ParamInfo kKsParams[] = {
-    {"FILTPROB", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"ASPROB1", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"ASPROB2", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"AVEFAC", 0, 0.501f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"FREQ", kClassNotePitch, kMidiPitchDefault, 3.0f, 5512.0f, {1.0f, 10.0f, 20.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"FILTPROB", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"ASPROB1", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"ASPROB2", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"AVEFAC", kFloat, 0.501f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"FREQ", kNotePitch, kMidiPitchDefault, 3.0f, 5512.0f, {1.0f, 10.0f, 20.0f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"WARP", kLfoAmount, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARPWT", kLfoTable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
 };
 
 }  // namespace

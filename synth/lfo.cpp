@@ -17,7 +17,7 @@ constexpr float kPhaseToPoints = 344.53125f;    // 44100 / 128
 
 }  // namespace
 
-void lfo_init(Lfo& lfo, void* target, int target_kind) {
+void lfo_init(Lfo& lfo, ParamDest target) {
   lfo.divider = 0;
   lfo.counter = 0;
   lfo.increment = 0.0f;
@@ -27,7 +27,6 @@ void lfo_init(Lfo& lfo, void* target, int target_kind) {
   lfo.centre = 0.0f;
   lfo.last_output = 0.0f;
   lfo.target = target;
-  lfo.target_kind = target_kind;
   lfo.target_glided = false;
 }
 
@@ -35,12 +34,11 @@ void lfo_block(Lfo& lfo) {
   float x = read_table(lfo.table, lfo.phase / kPhaseToPoints) * lfo.depth / 32768.0f;
   // An overflowing depth would otherwise feed itself through the next amount drawn from it.
   if (!std::isfinite(x)) x = 0.0f;
-  if (lfo.target_kind == kTarget16) {
+  if (lfo.target.kind == ParamDest::Kind::kInt16) {
     if (!lfo.target_glided)
-      *static_cast<int16_t*>(lfo.target) =
-          static_cast<int16_t>(truncate_to_int32(x) + truncate_to_int32(lfo.centre));
-  } else {
-    if (!lfo.target_glided) *static_cast<float*>(lfo.target) = x + lfo.centre;
+      *lfo.target.i16 = static_cast<int16_t>(truncate_to_int32(x) + truncate_to_int32(lfo.centre));
+  } else if (lfo.target.kind == ParamDest::Kind::kFloat) {
+    if (!lfo.target_glided) *lfo.target.f = x + lfo.centre;
     lfo.last_output = x + lfo.centre;
   }
   lfo.counter = static_cast<int16_t>(lfo.counter + 1);
@@ -61,11 +59,11 @@ void lfo_block(Lfo& lfo) {
 
 void lfo_set_amount(Lfo& lfo, float w, float scale) {
   lfo.increment = (random_signed() * 40.0f + 80.0f) * w;
-  float t;
-  if (lfo.target_kind == kTarget16)
-    t = 0.1f * static_cast<float>(*static_cast<const int16_t*>(lfo.target));
-  else
-    t = *static_cast<const float*>(lfo.target) * scale;
+  float t = 0.0f;
+  if (lfo.target.kind == ParamDest::Kind::kInt16)
+    t = 0.1f * static_cast<float>(*lfo.target.i16);
+  else if (lfo.target.kind == ParamDest::Kind::kFloat)
+    t = *lfo.target.f * scale;
   lfo.depth = random_signed() * t * w;
   if (!std::isfinite(lfo.depth)) lfo.depth = 0.0f;
 }
@@ -76,7 +74,7 @@ void lfo_reset(Lfo& lfo) {
 }
 
 void lfo_set_last_output(int synth, float value) {
-  if (synth < 0 || synth >= MAX_TRACKS) return;
+  if (synth < 0 || synth >= kMaxSynths) return;
   if (Lfo* lfo = static_cast<Lfo*>(synth_modules[synth].lfo)) lfo->last_output = value;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "synth/module.h"
+#include "synth/param_dest.h"
 
 namespace zorbel {
 
@@ -17,16 +18,12 @@ struct Lfo : ModuleBase {
   float depth = 0.0f;         // 16-bit scale
   float centre = 0.0f;        // value the swing is centred on (the step's pitch)
   float last_output = 0.0f;
-  void* target = nullptr;     // float or int16_t field
-  int target_kind = 0;        // 0 float, 7 16-bit
+  ParamDest target;           // the float or int16_t field it swings
   bool target_glided = false; // a pitch glide drives the same field: the LFO leaves it alone
 };
 
-constexpr int kTargetFloat = 0;
-constexpr int kTarget16 = 7;
-
 // Initial values: sine table, rate 0, depth 0, aimed at target.
-void lfo_init(Lfo& lfo, void* target, int target_kind);
+void lfo_init(Lfo& lfo, ParamDest target);
 // One block: write centre + swing to the target, then step the phase.
 void lfo_block(Lfo& lfo);
 // Parameter class 28: a rate and depth drawn around w from the random table. scale is the

@@ -4,8 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/mixer.h"
-#include "engine/song.h"
+#include "synth/capacity.h"
+#include "synth/param_class.h"
+#include "synth/param_dest.h"
 
 namespace zorbel {
 
@@ -30,22 +31,19 @@ struct ModuleBase {
 // One parameter of a module as the editor, presets and song files see it.
 struct ParamInfo {
   const char* name;  // upper-case keyword, e.g. "FREQ1"
-  uint16_t cls;      // parameter class: how a step value reaches the field
+  ParamClass cls;    // how a step value reaches the field
   float def;         // default value
   float min;         // editor range
   float max;
   float step[3];     // edit step for change magnitudes 1 (fine), 2, 3 (coarse)
 };
 
-// Parameter destinations: the field type a class writes through the destination pointer.
-//   float:            classes 0, 1, 2, 5, 12, 13, 15-19, 26
-//   int16_t:          classes 3, 4, 6, 7, 9, 10, 11, 20-25, 27, 30 (truncated, wrapping to 16 bits)
-//   int32_t:          class 14 (delays and sustain lengths in control periods; the humanized value
-//                     is written as its 16-bit pattern, read back as 0..65535)
-//   const float*:     class 8 (a row of wavetables[], chosen by table number)
-//   none (nullptr ok): classes 28 and 29, which act on the synth's LFO
-// Engine N has no float pitch field: its pitch glide drives its first parameter's destination
-// (SAMPHOLD, int16_t) and pitch_field may be null.
+// Every parameter binds a destination whose type its class writes (ParamDest): floats for the
+// float classes and the pitches, int16_t for choices and counts (truncated, wrapping to 16 bits),
+// int32_t for kHumanizedCount (delays and sustain lengths in control periods, the humanized value
+// written as its 16-bit pattern), a wavetable row for kWavetable, and none for the two LFO classes,
+// which act on the synth's LFO. Engine N has no float pitch field: its pitch glide drives its first
+// parameter's destination (SAMPHOLD, int16_t) and pitch_field may be null.
 
 // What a kind does in a synth: makes the sound, rewrites it, or controls the others.
 enum class KindRole : uint8_t { kGenerator, kEffect, kControl };
@@ -68,7 +66,7 @@ struct KindOps {
   void (*reset)(ModuleBase* m);            // running state back to note-off; may be null
   void (*release)(ModuleBase* m);          // frees what the instance holds on the heap; may be null
   // Writes the parameter destinations in list order into dests, returns how many.
-  int (*bind)(ModuleBase* m, void** dests);
+  int (*bind)(ModuleBase* m, ParamDest* dests);
   float* (*pitch_field)(ModuleBase* m);    // generators: the field the pitch glide drives
   const ParamInfo* params;
   int param_count;

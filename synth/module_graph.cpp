@@ -7,23 +7,22 @@
 
 #include <unistd.h>
 
-#include "engine/audio_stream.h"
-#include "files/wav_import.h"
 #include "synth/lfo.h"
 #include "synth/pitch_glide.h"
+#include "synth/sequencer_link.h"
 #include "synth/synth_types.h"
 #include "synth/voice_output.h"
 #include "synth/wavetables.h"
 
 namespace zorbel {
 
-SynthModules synth_modules[MAX_TRACKS];
-float synth_buffer[MAX_TRACKS][kBlockFrames];
-float lane_pool[kLanePoolSize][kLaneLength];
+SynthModules synth_modules[kMaxSynths];
+float synth_buffer[kMaxSynths][kBlockFrames];
+SequencerLink sequencer_link;
 
 namespace {
 
-constexpr int kCountRows = MAX_TRACKS + 1;  // synths 0..15 and one spare row
+constexpr int kCountRows = kMaxSynths + 1;  // synths 0..15 and one spare row
 constexpr int kCountColumns = 21;
 // Where a new synth's pitch glide starts: value, end value (ratio 1).
 constexpr float kGlideValue = 480.0f;
@@ -43,7 +42,7 @@ RegistryEntry registry[kRegistrySize];
 int registry_count = 0;
 int built_synths = 0;  // synths that have modules; track_count follows it outside edits
 // Parameter destinations of the synth being built, in creation order.
-void* destinations[2 * PARAM_SLOTS];
+ParamDest destinations[2 * kMaxSynthParams];
 int destination_count = 0;
 
 // Generators and effects render from the registry; the voice, LFO and glide do not.
@@ -101,9 +100,9 @@ void unlink_from_list(int kind, ModuleBase* m) {
 
 void add_destinations(const KindOps* ops, ModuleBase* m) {
   if (!ops->bind) return;
-  void* fields[2 * PARAM_SLOTS];
+  ParamDest fields[2 * kMaxSynthParams];
   const int n = ops->bind(m, fields);
-  for (int i = 0; i < n && destination_count < 2 * PARAM_SLOTS; ++i) destinations[destination_count++] = fields[i];
+  for (int i = 0; i < n && destination_count < 2 * kMaxSynthParams; ++i) destinations[destination_count++] = fields[i];
 }
 
 void free_pool_slot(int kind, ModuleBase* m) {
@@ -131,24 +130,12 @@ void find_glide_params(SynthModules& sm, int engine_kind) {
     if (sm.expmult_param < 0 && std::strcmp(p.name, "EXPMULT") == 0) sm.expmult_param = q;
     if (sm.endoffset_param < 0 && std::strcmp(p.name, "ENDOFFSET") == 0) sm.endoffset_param = q;
     if (sm.pitch_param < 0) {
-      if (engine_kind == kKindWav ? std::strcmp(p.name, "RDSPEED") == 0 : (p.cls == kClassNotePitch || p.cls == kClassHzPitch))
+      if (engine_kind == kKindWav ? std::strcmp(p.name, "RDSPEED") == 0 : is_pitch_class(p.cls))
         sm.pitch_param = q;
     }
   }
   if (engine_kind == kKindN) sm.pitch_param = 0;
   sm.pitch_is_note = engine_kind != kKindWav && engine_kind != kKindN;
-}
-
-void fill_display_name(int synth, int type) {
-  int same = 0;
-  for (int s = 0; s < synth; ++s)
-    if (song.synth_type[s] == type) ++same;
-  char text[32];
-  std::snprintf(text, sizeof text, "%s%d", type_name_from_code(type), same + 1);
-  char* name = song.track_name[synth];
-  std::memset(name, 0, kTrackNameLen);
-  const size_t len = std::strlen(text);
-  for (int i = 0; i < kTrackNameLen - 1; ++i) name[i] = i < static_cast<int>(len) ? text[i] : ' ';
 }
 
 void attach_glide_and_lfo(int synth, int engine_kind) {
@@ -158,12 +145,12 @@ void attach_glide_and_lfo(int synth, int engine_kind) {
   if (engine_kind == kKindN) {
     // The noise engine's pitch is its 16-bit SAMPHOLD, its first parameter; steps write the
     // glide's value instead, and the glide passes it on.
-    glide_init(*glide, destinations[0], kTarget16, kNoiseGlideValue, kNoiseGlideEnd);
+    glide_init(*glide, destinations[0], kNoiseGlideValue, kNoiseGlideEnd);
     destinations[0] = &glide->v;
   } else {
     float* pitch = sm.engine_ops->pitch_field ? sm.engine_ops->pitch_field(sm.generator) : nullptr;
     if (!pitch) fatal_exit(4);
-    glide_init(*glide, pitch, kTargetFloat, kGlideValue, kGlideEnd);
+    glide_init(*glide, pitch, kGlideValue, kGlideEnd);
   }
   append_to_list(kKindGlide, glide);
   ++counts[synth][kKindGlide];
@@ -172,7 +159,7 @@ void attach_glide_and_lfo(int synth, int engine_kind) {
 
   Lfo* lfo = new Lfo;
   lfo->synth = static_cast<int16_t>(synth);
-  lfo_init(*lfo, &glide->v, kTargetFloat);
+  lfo_init(*lfo, &glide->v);
   if (engine_kind == kKindZbq || engine_kind == kKindRot) lfo->depth = 0.01f;
   if (engine_kind == kKindKs) lfo->centre = 480.0f;
   append_to_list(kKindLfo, lfo);
@@ -181,24 +168,12 @@ void attach_glide_and_lfo(int synth, int engine_kind) {
   // An LFO aimed at a field that a pitch glide drives would fight it; the glide wins.
   for (int s = 0; s <= synth; ++s) {
     const PitchGlide* g = static_cast<const PitchGlide*>(synth_modules[s].glide);
-    if (g && g->target == lfo->target && g->target_kind == lfo->target_kind) lfo->target_glided = true;
+    if (g && g->target == lfo->target) lfo->target_glided = true;
   }
 }
 
-void move_synth_down(int from, int to, int lane_shift) {
+void move_synth_down(int from, int to) {
   synth_modules[to] = synth_modules[from];
-  song.synth_type[to] = song.synth_type[from];
-  song.freq_mode[to] = song.freq_mode[from];
-  std::memcpy(song.track_name[to], song.track_name[from], kTrackNameLen);
-  song.param_count[to] = song.param_count[from];
-  for (int k = 0; k < PARAM_SLOTS; ++k) {
-    ParamSlot slot = song.param_slot[from][k];
-    if (slot.lane) {
-      slot.lane -= static_cast<ptrdiff_t>(lane_shift) * kLaneLength;
-      slot.row = slot.lane + transport.current_loop * MAX_STEPS;
-    }
-    song.param_slot[to][k] = slot;
-  }
   std::memcpy(counts[to], counts[from], sizeof counts[to]);
 }
 
@@ -206,7 +181,7 @@ void move_synth_down(int from, int to, int lane_shift) {
 
 void fatal_exit(int code) {
   print_fatal(code);
-  if (audio_is_open()) stop_audio();
+  if (sequencer_link.stop_output) sequencer_link.stop_output();
   std::exit(255);
 }
 
@@ -258,11 +233,9 @@ int module_count(int synth, int kind) {
   return counts[synth][kind];
 }
 
-void build_synth(int synth, int type, bool init_lanes) {
+int build_synth_modules(int synth, int type, ParamDest* dests) {
   // Every per-synth table holds 16 synths, so number 16 is refused like those above it.
-  if (synth < 0 || synth >= MAX_TRACKS) fatal_exit(0);
-  const int lane_base = first_param_slot(synth);
-  if (lane_base + PARAM_SLOTS > kLanePoolSize) fatal_exit(13);
+  if (synth < 0 || synth >= kMaxSynths) fatal_exit(0);
   destination_count = 0;
   if (type < 0 || type >= kTypeCount) fatal_exit(4);
   const int engine_kind = type_engine_kind(type);
@@ -271,23 +244,11 @@ void build_synth(int synth, int type, bool init_lanes) {
   const KindOps* effect_ops = effect_kind >= 0 ? kind_ops(effect_kind) : nullptr;
   if (!engine_ops || (effect_kind >= 0 && !effect_ops)) fatal_exit(4);
 
-  fill_display_name(synth, type);
-  song.synth_type[synth] = type;
-
-  // The sample list is read afresh whenever the song gains its only sample player, so files
-  // added to the folder since the last such synth show up.
-  if (engine_kind == kKindWav) {
-    int players = 0;
-    for (int s = 0; s < kCountRows; ++s) players += counts[s][kKindWav];
-    if (players == 0) scan_wav_folder();
-  }
-
   SynthModules& sm = synth_modules[synth];
   sm = SynthModules{};
   sm.engine_kind = engine_kind;
   sm.engine_ops = engine_ops;
   sm.generator = create_module(engine_kind, synth);
-  song.freq_mode[synth] = (engine_kind == kKindWav || engine_kind == kKindN) ? kFreqNone : kFreqMidi;
   if (effect_ops) {
     sm.effect_kind = effect_kind;
     sm.effect_ops = effect_ops;
@@ -299,28 +260,21 @@ void build_synth(int synth, int type, bool init_lanes) {
   if (synth >= built_synths) built_synths = synth + 1;
 
   const int n = type_param_count(type);
-  if (n > PARAM_SLOTS) fatal_exit(1);
+  if (n > kMaxSynthParams) fatal_exit(1);
   if (n != destination_count) fatal_exit(1);
-  song.param_count[synth] = static_cast<uint16_t>(n);
-  for (int q = 0; q < PARAM_SLOTS; ++q) {
-    ParamSlot& slot = song.param_slot[synth][q];
-    if (q >= n) {
-      slot = ParamSlot{};
-      continue;
-    }
-    const ParamInfo* info = type_param(type, q);
-    slot.cls = info->cls;
-    slot.def = info->def;
-    slot.lane = lane_pool[lane_base + q];
-    slot.row = slot.lane + transport.current_loop * MAX_STEPS;
-    slot.dest = destinations[q];
-    if (init_lanes)
-      for (int i = 0; i < kLaneLength; ++i) slot.lane[i] = info->def;
-  }
-  reset_play_cursor(synth);
+  for (int q = 0; q < n; ++q) dests[q] = destinations[q];
+  return n;
 }
 
-void delete_synth(int synth) {
+int sample_players() {
+  int players = 0;
+  for (int s = 0; s < kCountRows; ++s) players += counts[s][kKindWav];
+  return players;
+}
+
+int built_synth_count() { return built_synths; }
+
+void delete_synth_modules(int synth) {
   if (synth < 0 || synth >= built_synths) return;
   SynthModules& sm = synth_modules[synth];
   for (int kind = 0; kind < kKindCount; ++kind) {
@@ -349,27 +303,12 @@ void delete_synth(int synth) {
     for (ModuleBase* m = heads[kind]; m; m = m->next)
       if (m->synth > synth) m->synth = static_cast<int16_t>(m->synth - 1);
 
-  // The deleted synth's lanes go; the lanes of the synths above it close the gap.
-  const int lane_base = first_param_slot(synth);
-  const int removed = song.param_count[synth];
-  int above = 0;
-  for (int s = synth + 1; s < built_synths; ++s) above += song.param_count[s];
-  if (above > 0 && removed > 0)
-    std::memmove(lane_pool[lane_base], lane_pool[lane_base + removed],
-                 static_cast<size_t>(above) * sizeof lane_pool[0]);
-  for (int s = synth + 1; s < built_synths; ++s) move_synth_down(s, s - 1, removed);
-
+  for (int s = synth + 1; s < built_synths; ++s) move_synth_down(s, s - 1);
   const int last = built_synths - 1;
   synth_modules[last] = SynthModules{};
-  song.synth_type[last] = SYNTH_TYPE_NONE;
-  song.freq_mode[last] = kFreqNone;
-  std::memset(song.track_name[last], 0, kTrackNameLen);
-  song.param_count[last] = 0;
-  for (ParamSlot& slot : song.param_slot[last]) slot = ParamSlot{};
   std::memset(counts[last], 0, sizeof counts[last]);
   std::memset(synth_buffer[last], 0, sizeof synth_buffer[last]);
   built_synths = last;
-  if (song.track_count > synth) song.track_count = static_cast<int16_t>(song.track_count - 1);
 }
 
 void sort_registry() {
@@ -402,23 +341,22 @@ void start_block() {
   // there are no per-block cursors to re-prime.
 }
 
-void render_block() {
+void render_synths(int tracks, float (*right)[kBlockFrames], float (*left)[kBlockFrames]) {
   for (int e = 0; e < registry_count; ++e) {
     const RegistryEntry& entry = registry[e];
     if (!entry.ops || !entry.ops->render) fatal_exit_audio(9);
     if (!entry.m) fatal_exit_audio(10);
     entry.ops->render(entry.m, synth_buffer[entry.m->synth]);
   }
-  const int tracks = song.track_count;
   for (int s = 0; s < tracks; ++s) {
     VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[s].voice);
     if (!voice) fatal_exit_audio(11);
-    voice_render(*voice, synth_buffer[s], buses.right[s], buses.left[s]);
+    voice_render(*voice, synth_buffer[s], right[s], left[s]);
   }
 }
 
 void engine_restart(int synth) {
-  if (synth < 0 || synth >= MAX_TRACKS) return;
+  if (synth < 0 || synth >= kMaxSynths) return;
   const SynthModules& sm = synth_modules[synth];
   if (sm.generator && sm.engine_ops->restart) sm.engine_ops->restart(sm.generator);
 }
@@ -451,8 +389,8 @@ void reset_modules() {
   std::memset(synth_buffer, 0, sizeof synth_buffer);
 }
 
-void free_all_modules() {
-  for (int s = 0; s < MAX_TRACKS; ++s) {
+void free_synth_modules() {
+  for (int s = 0; s < kMaxSynths; ++s) {
     SynthModules& sm = synth_modules[s];
     if (sm.generator && sm.engine_ops->release) sm.engine_ops->release(sm.generator);
     if (sm.effect && sm.effect_ops->release) sm.effect_ops->release(sm.effect);
@@ -467,10 +405,6 @@ void free_all_modules() {
   registry_count = 0;
   built_synths = 0;
   destination_count = 0;
-  // No slot may keep pointing into a freed module (the noise engine's first slot aims at its
-  // pitch glide); building a synth binds them again.
-  for (auto& track : song.param_slot)
-    for (ParamSlot& slot : track) slot.dest = nullptr;
   std::memset(synth_buffer, 0, sizeof synth_buffer);
 }
 

@@ -8,7 +8,6 @@
 namespace zorbel {
 
 constexpr int kRegistrySize = 48;
-constexpr int kLanePoolSize = 550;     // parameter lanes shared by all synths
 constexpr int kTypeCount = 64;         // buildable synth types 0..63
 constexpr int kTypeKsbd = 64;          // named and costed, never built
 
@@ -31,29 +30,33 @@ struct SynthModules {
   bool pitch_is_note = false;    // the pitch follows the track's freq_mode (not N, not WAV)
 };
 
-extern SynthModules synth_modules[MAX_TRACKS];
+extern SynthModules synth_modules[kMaxSynths];
 // One 128-frame buffer per synth on the 16-bit scale: generator writes, effect rewrites,
 // voice reads.
-extern float synth_buffer[MAX_TRACKS][kBlockFrames];
-// The 550 parameter lanes of 6400 values each; synth s's lanes follow those of synths below it.
-extern float lane_pool[kLanePoolSize][kLaneLength];
+extern float synth_buffer[kMaxSynths][kBlockFrames];
 
-// Builds synth number `synth` (the next free slot) as type code `type`: modules, display name,
-// synth_type, freq_mode, parameter slots and the track's play cursor. With init_lanes every lane
-// value takes the parameter's default. song.track_count is the caller's to raise.
-// Fatal: 0 synth number outside 0..15, 13 no room in the lane pool, 4 type outside 0..63 (or a
-// kind this program lacks), 1 more than 52 parameters, 7 a module pool exhausted.
-void build_synth(int synth, int type, bool init_lanes = true);
-// Removes synth `synth` and shifts the higher synths (their modules, lanes, parameter slots,
-// names, types and frequency modes) down by one; song.track_count drops by one.
-void delete_synth(int synth);
+// Builds the modules of synth number `synth` (the next free slot) as type code `type`: generator,
+// effect, voice, pitch glide and LFO, and writes the type's parameter destinations, in list order,
+// into dests (room for kMaxSynthParams). Returns the number of parameters.
+// Fatal: 0 synth number outside 0..15, 4 type outside 0..63 (or a kind this program lacks),
+// 1 more than 52 parameters, 7 a module pool exhausted.
+int build_synth_modules(int synth, int type, ParamDest* dests);
+// Removes synth `synth`'s modules and renumbers the higher synths' modules down by one.
+void delete_synth_modules(int synth);
+// Synths that have modules.
+int built_synth_count();
+// Sample players (WAV generators) among the built synths.
+int sample_players();
 void sort_registry();
 void start_block();
-void render_block();
+// Runs every registered module for 128 frames, then the voices of synths 0..tracks-1 into their
+// rows of the right and left buses.
+void render_synths(int tracks, float (*right)[kBlockFrames], float (*left)[kBlockFrames]);
 // total plus the cost of one synth type, in percent of the time budget. Empty slots (66, 65535)
 // cost nothing; a code outside the table is fatal 3.
 float synth_cost(int type, float total);
-void free_all_modules();
+// Frees every synth module and marks every pool slot free.
+void free_synth_modules();
 // Prints "zorbel: fatal error CODE: REASON" on stderr, stops the audio stream and ends the process
 // with status 255. Render faults (9, 10 a registry
 // entry without function or instance, 11 a track without a voice) end it at once from the audio
@@ -68,9 +71,6 @@ void block_step();
 void update_derived();
 // Every module's running state back to note-off, synth buffers cleared.
 void reset_modules();
-// Writes a triggered step's values into track's synth: pitch glide, then every parameter slot by
-// its class, then the generator restart unless the step is legato.
-void apply_step_params(int track, const float* step_values);
 // The track's voice: step volume, and an envelope restart unless legato.
 void start_voice(int track, float volume, bool legato);
 // The track's voice back to its silent state at once (a cleared loop stops its notes).
@@ -97,8 +97,6 @@ int synth_cost_tenths(int type);
 constexpr int kCostBudgetTenths = 1000;
 // Index of the first of `count` synth types at which the running cost passes 100.0, or -1.
 int cost_overload_at(const int32_t* types, int count);
-// Whether a synth of `type` may be added to the song's track_count synths.
-bool can_add_synth(int type);
 
 // Type names: engine name followed by the effect suffix ("BAMSVF"); 64 "KSBD". A code outside
 // 0..64 is fatal 8.
@@ -112,6 +110,6 @@ const ParamInfo* type_param(int type, int q);
 int type_param_count(int type);
 // The editor range of parameter q of a type whose slot has class cls: a pitch follows its
 // class (note numbers or Hz), every other parameter its own range. False when q does not exist.
-bool type_param_range(int type, int q, uint16_t cls, float* min, float* max);
+bool type_param_range(int type, int q, ParamClass cls, float* min, float* max);
 
 }  // namespace zorbel

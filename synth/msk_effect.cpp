@@ -5,6 +5,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 MskEffect pool[kPoolSize];
@@ -54,7 +56,7 @@ void msk_render(ModuleBase* m, float* buf) {
   }
 }
 
-int msk_bind(ModuleBase* m, void** dests) {
+int msk_bind(ModuleBase* m, ParamDest* dests) {
   MskEffect& e = *static_cast<MskEffect*>(m);
   dests[0] = &e.type;
   dests[1] = &e.maskval;
@@ -63,9 +65,9 @@ int msk_bind(ModuleBase* m, void** dests) {
 }
 
 const ParamInfo kMskParams[] = {
-    {"TYPE", 22, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
-    {"MASKVAL", 20, 21845.0f, 0.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"TYPE", kMaskOp, 0.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
+    {"MASKVAL", kHexWord, 21845.0f, 0.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
+    {"MIX", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 constexpr int16_t kMaxSampHold = 32000;
@@ -48,7 +50,7 @@ void n_render(ModuleBase* m, float* buf) {
   e.held = held;
 }
 
-int n_bind(ModuleBase* m, void** dests) {
+int n_bind(ModuleBase* m, ParamDest* dests) {
   NEngine& e = *static_cast<NEngine*>(m);
   dests[0] = &e.samphold;
   dests[1] = &e.expmult;
@@ -57,9 +59,9 @@ int n_bind(ModuleBase* m, void** dests) {
 }
 
 const ParamInfo kNParams[] = {
-    {"SAMPHOLD", 0, 1.0f, 1.0f, 10000.0f, {1.0f, 10.0f, 50.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"SAMPHOLD", kFloat, 1.0f, 1.0f, 10000.0f, {1.0f, 10.0f, 50.0f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 PcfEffect pool[kPoolSize];
@@ -95,7 +97,7 @@ void pcf_render(ModuleBase* m, float* buf) {
   }
 }
 
-int pcf_bind(ModuleBase* m, void** dests) {
+int pcf_bind(ModuleBase* m, ParamDest* dests) {
   PcfEffect& e = *static_cast<PcfEffect*>(m);
   dests[0] = &e.filttype;
   dests[1] = &e.control;
@@ -104,9 +106,9 @@ int pcf_bind(ModuleBase* m, void** dests) {
 }
 
 const ParamInfo kPcfParams[] = {
-    {"FILTTYPE", 24, 0.0f, 0.0f, 5.0f, {1.0f, 1.0f, 1.0f}},
-    {"CONTROL", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"FILTTYPE", kDecimateMode, 0.0f, 0.0f, 5.0f, {1.0f, 1.0f, 1.0f}},
+    {"CONTROL", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MIX", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

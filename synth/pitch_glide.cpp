@@ -8,17 +8,16 @@ namespace zorbel {
 namespace {
 
 void write_target(const PitchGlide& glide, float y) {
-  if (glide.target_kind == kTarget16)
-    *static_cast<int16_t*>(glide.target) = truncate_to_16(y);
-  else
-    *static_cast<float*>(glide.target) = y;
+  if (glide.target.kind == ParamDest::Kind::kInt16)
+    *glide.target.i16 = truncate_to_16(y);
+  else if (glide.target.kind == ParamDest::Kind::kFloat)
+    *glide.target.f = y;
 }
 
 }  // namespace
 
-void glide_init(PitchGlide& glide, void* target, int target_kind, float value, float end_value) {
+void glide_init(PitchGlide& glide, ParamDest target, float value, float end_value) {
   glide.target = target;
-  glide.target_kind = target_kind;
   glide.stop_count = 1;
   glide.stop_counter = 0;
   glide.m = 1.0f;

@@ -10,8 +10,7 @@ namespace zorbel {
 
 // Kind 18, one per synth, allocated when the synth is built.
 struct PitchGlide : ModuleBase {
-  void* target = nullptr;      // the generator's pitch field: float, or int16_t for engine N
-  int target_kind = kTargetFloat;
+  ParamDest target;            // the generator's pitch field: float, or int16_t for engine N
   int16_t stop_count = 1;
   int16_t stop_counter = 0;
   float m = 1.0f;              // current multiplier
@@ -20,7 +19,7 @@ struct PitchGlide : ModuleBase {
   float r = 1.0f;              // ratio per block
 };
 
-void glide_init(PitchGlide& glide, void* target, int target_kind, float value, float end_value);
+void glide_init(PitchGlide& glide, ParamDest target, float value, float end_value);
 // One block: write the glided pitch to the target, or end the glide and hold.
 void glide_block(PitchGlide& glide);
 // Note start: the glide begins again from the step's pitch.

@@ -3,6 +3,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 RdEffect pool[kPoolSize];
@@ -34,13 +36,13 @@ void rd_render(ModuleBase* m, float* buf) {
   }
 }
 
-int rd_bind(ModuleBase* m, void** dests) {
+int rd_bind(ModuleBase* m, ParamDest* dests) {
   dests[0] = &static_cast<RdEffect*>(m)->mix;
   return 1;
 }
 
 const ParamInfo kRdParams[] = {
-    {"MIX", 0, 0.2f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"MIX", kFloat, 0.2f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

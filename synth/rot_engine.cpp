@@ -1,10 +1,12 @@
 // The ROT engine: a bit pattern rotated left by DIST bits every step, output as a signed sample.
 #include "synth/rot_engine.h"
 
-#include "engine/freq_mode.h"
+#include "synth/pitch_limits.h"
 #include "synth/pitch_limits.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -54,9 +56,9 @@ void rot_render(ModuleBase* m, float* buf) {
   e.counter = counter;
 }
 
-int rot_bind(ModuleBase* m, void** dests) {
+int rot_bind(ModuleBase* m, ParamDest* dests) {
   RotEngine& e = *static_cast<RotEngine*>(m);
-  void* const list[] = {&e.freq, &e.expmult, &e.endoffset, &e.dist, &e.val, nullptr, nullptr};
+  const ParamDest list[] = {&e.freq, &e.expmult, &e.endoffset, &e.dist, &e.val, nullptr, nullptr};
   for (int q = 0; q < 7; ++q) dests[q] = list[q];
   return 7;
 }
@@ -65,13 +67,13 @@ float* rot_pitch_field(ModuleBase* m) { return &static_cast<RotEngine*>(m)->freq
 
 // VAL is a 16-bit pattern: 65535 is all bits set (65536 would wrap to 0).
 const ParamInfo kRotParams[] = {
-    {"FREQ", kClassNotePitch, kMidiPitchDefault, 1.0f, 2756.0f, {1.0f, 5.0f, 10.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"DIST", 7, 1.0f, 1.0f, 15.0f, {1.0f, 1.0f, 1.0f}},
-    {"VAL", 20, 15432.0f, 0.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
-    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"FREQ", kNotePitch, kMidiPitchDefault, 1.0f, 2756.0f, {1.0f, 5.0f, 10.0f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"DIST", kHoldCount, 1.0f, 1.0f, 15.0f, {1.0f, 1.0f, 1.0f}},
+    {"VAL", kHexWord, 15432.0f, 0.0f, 65535.0f, {1.0f, 16.0f, 256.0f}},
+    {"WARP", kLfoAmount, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARPWT", kLfoTable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
 };
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 // TYPE 2..14 name these tables: SINE, SINE2, SINE3, SINE4, SINER2, SINER3, SINER4, TRI2, TRI3,
@@ -65,7 +67,7 @@ void shp_render(ModuleBase* m, float* buf) {
   }
 }
 
-int shp_bind(ModuleBase* m, void** dests) {
+int shp_bind(ModuleBase* m, ParamDest* dests) {
   ShpEffect& e = *static_cast<ShpEffect*>(m);
   dests[0] = &e.type;
   dests[1] = &e.mix;
@@ -73,8 +75,8 @@ int shp_bind(ModuleBase* m, void** dests) {
 }
 
 const ParamInfo kShpParams[] = {
-    {"TYPE", 9, 0.0f, 0.0f, 14.0f, {1.0f, 1.0f, 1.0f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"TYPE", kShaperTable, 0.0f, 0.0f, 14.0f, {1.0f, 1.0f, 1.0f}},
+    {"MIX", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

@@ -1,14 +1,13 @@
 // The SVF effect: a state-variable filter whose frequency may follow the synth's pitch.
 #include "synth/svf_effect.h"
 
-#include "engine/song.h"
+#include "synth/sequencer_link.h"
 
 namespace zorbel {
 
-namespace {
+using enum ParamClass;
 
-// FREQ 1.0 is a quarter of the sample rate; higher pitches are held there.
-constexpr float kTrackedTop = 5512.5f;
+namespace {
 
 SvfEffect pool[kPoolSize];
 
@@ -20,37 +19,9 @@ float unit_range(float v) {
   return v > 1.0f ? 1.0f : v;
 }
 
-// Frequency tracking: with the FREQTRACK lane on at the current step and the synth playing
-// pitches, FREQ follows every pitch parameter's module value times OFFSET; a note-number
-// parameter also leaves the result in the FREQ lane, so the editor shows what is played.
-void track_frequency(SvfEffect& e) {
-  const int s = e.synth;
-  if (s < 0 || s >= MAX_TRACKS || song.freq_mode[s] == kFreqNone) return;
-  const int count = song.param_count[s] < PARAM_SLOTS ? song.param_count[s] : PARAM_SLOTS;
-  const int step = transport.step_pos % MAX_STEPS;
-  ParamSlot* const slots = song.param_slot[s];
-  const ParamSlot* track_slot = nullptr;
-  ParamSlot* freq_slot = nullptr;
-  for (int k = 0; k < count; ++k) {
-    if (slots[k].dest == &e.freqtrack) track_slot = &slots[k];
-    if (slots[k].dest == &e.freq) freq_slot = &slots[k];
-  }
-  if (track_slot == nullptr || track_slot->row == nullptr) return;
-  if (!(shared_load(track_slot->row[step]) > 0.99f)) return;
-  for (int k = 0; k < count; ++k) {
-    const ParamSlot& p = slots[k];
-    if ((p.cls != kClassNotePitch && p.cls != kClassHzPitch) || p.dest == nullptr) continue;
-    const float v = *static_cast<const float*>(p.dest) * e.offset;
-    e.freq = v > kTrackedTop ? 1.0f : v / kTrackedTop;
-    // The one lane the audio thread writes; the editor may write it too, hence the atomic store.
-    if (p.cls == kClassNotePitch && freq_slot != nullptr && freq_slot->row != nullptr)
-      shared_store(freq_slot->row[step], e.freq);
-  }
-}
-
 void svf_derive(ModuleBase* m) {
   SvfEffect& e = *static_cast<SvfEffect*>(m);
-  track_frequency(e);
+  if (sequencer_link.track_filter) sequencer_link.track_filter(e);
   e.freq = unit_range(e.freq);
   e.res = unit_range(e.res);
   e.mix_inv = 1.0f - e.mix;
@@ -102,20 +73,20 @@ void svf_render(ModuleBase* m, float* buf) {
   e.notch = n;
 }
 
-int svf_bind(ModuleBase* m, void** dests) {
+int svf_bind(ModuleBase* m, ParamDest* dests) {
   SvfEffect& e = *static_cast<SvfEffect*>(m);
-  void* const list[] = {&e.freqtrack, &e.offset, &e.res, &e.freq, &e.type, &e.mix};
+  const ParamDest list[] = {&e.freqtrack, &e.offset, &e.res, &e.freq, &e.type, &e.mix};
   for (int q = 0; q < 6; ++q) dests[q] = list[q];
   return 6;
 }
 
 const ParamInfo kSvfParams[] = {
-    {"FREQTRACK", 10, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"OFFSET", 0, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
-    {"RES", 13, 0.25f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"FREQ", 12, 0.25f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"TYPE", 11, 1.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
-    {"MIX", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"FREQTRACK", kOnOff, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"OFFSET", kFloat, 1.0f, 0.0f, 4.0f, {0.001f, 0.01f, 0.01f}},
+    {"RES", kFilterRes, 0.25f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"FREQ", kFilterFreq, 0.25f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"TYPE", kFilterMode, 1.0f, 0.0f, 3.0f, {1.0f, 1.0f, 1.0f}},
+    {"MIX", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 }  // namespace

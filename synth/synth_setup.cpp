@@ -7,21 +7,11 @@
 
 namespace zorbel {
 
-void init_synthesis(uint32_t seed, EngineHooks& hooks) {
+void init_synthesis(uint32_t seed) {
   // The noise tables are read from the random table, so it is filled first.
   seed_random_tables(seed);
   build_wavetables();
-  free_all_modules();
-  hooks.block_step = block_step;
-  hooks.start_block = start_block;
-  hooks.render_block = render_block;
-  hooks.refresh_noise = refresh_noise;
-  hooks.apply_step_params = apply_step_params;
-  hooks.voice_start = start_voice;
-  hooks.update_derived = update_derived;
-  hooks.reset_modules = reset_modules;
-  hooks.free_all_modules = free_all_modules;
-  hooks.random_percent = random_percent;
+  free_synth_modules();
 }
 
 }  // namespace zorbel

@@ -3,12 +3,11 @@
 
 #include <cstdint>
 
-#include "engine/engine_hooks.h"
 
 namespace zorbel {
 
-// Builds the wavetables, fills the random tables from seed, empties every module list and the
-// process registry, and installs the synthesis hooks.
-void init_synthesis(uint32_t seed, EngineHooks& hooks);
+// Builds the wavetables, fills the random tables from seed, and empties every module list and
+// the process registry.
+void init_synthesis(uint32_t seed);
 
 }  // namespace zorbel

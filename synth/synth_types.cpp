@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include "synth/module_graph.h"
-#include "engine/freq_mode.h"
+#include "synth/pitch_limits.h"
 #include "synth/voice_output.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -99,7 +101,7 @@ int type_code_from_name(const char* name) {
 }
 
 int synth_cost_tenths(int type) {
-  if (type == SYNTH_TYPE_NONE || type == kEmptySlotCode) return 0;
+  if (type == kNoSynthType || type == kEmptySlotCode) return 0;
   if (type == kTypeKsbd) return kKsbdCost;
   if (type < 0 || type >= kTypeCount) fatal_exit(3);
   return kind_cost_tenths(type_engine_kind(type)) + kind_cost_tenths(type_effect_kind(type));
@@ -116,12 +118,6 @@ int cost_overload_at(const int32_t* types, int count) {
     if (sum > kCostBudgetTenths) return i;
   }
   return -1;
-}
-
-bool can_add_synth(int type) {
-  int sum = synth_cost_tenths(type);
-  for (int t = 0; t < song.track_count && t < MAX_TRACKS; ++t) sum += synth_cost_tenths(song.synth_type[t]);
-  return sum <= kCostBudgetTenths;
 }
 
 int type_param_count(int type) {
@@ -150,14 +146,14 @@ const ParamInfo* type_param(int type, int q) {
   return engine == kKindWav ? &kWavVoiceParams[q] : &kVoiceParams[q];
 }
 
-bool type_param_range(int type, int q, uint16_t cls, float* min, float* max) {
+bool type_param_range(int type, int q, ParamClass cls, float* min, float* max) {
   const ParamInfo* info = type_param(type, q);
   if (!info) return false;
   float lo = info->min, hi = info->max;
-  if (cls == kClassNotePitch) {
+  if (cls == kNotePitch) {
     lo = kMidiPitchLowest;
     hi = kMidiPitchHighest;
-  } else if (cls == kClassHzPitch) {
+  } else if (cls == kHzPitch) {
     lo = kAbsPitchLowest;
     hi = kAbsPitchHighest;
   }

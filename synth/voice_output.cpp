@@ -7,6 +7,8 @@
 
 namespace zorbel {
 
+using enum ParamClass;
+
 namespace {
 
 VoiceOutput pool[kPoolSize];
@@ -65,9 +67,9 @@ void derive(ModuleBase* m) {
 
 void reset(ModuleBase* m) { voice_silence(as_voice(m)); }
 
-int bind(ModuleBase* m, void** dests) {
+int bind(ModuleBase* m, ParamDest* dests) {
   VoiceOutput& v = as_voice(m);
-  void* const fields[kVoiceParamCount] = {&v.envtype, &v.delay, &v.attack,    &v.decay,  &v.decaymin,
+  const ParamDest fields[kVoiceParamCount] = {&v.envtype, &v.delay, &v.attack,    &v.decay,  &v.decaymin,
                                           &v.sustain, &v.release, &v.vol,     &v.pan,    &v.exp_delay,
                                           &v.expmult, &v.vol,     &v.exp_pan};
   for (int q = 0; q < kVoiceParamCount; ++q) dests[q] = fields[q];
@@ -155,36 +157,36 @@ void render_exp(VoiceOutput& v, float* buf, float* right, float* left) {
 }  // namespace
 
 const ParamInfo kVoiceParams[kVoiceParamCount] = {
-    {"ENVTYPE", 4, 1.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"ATTACK", 15, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAY", 16, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAYMIN", 18, 0.5f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
-    {"SUSTAIN", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"RELEASE", 19, 2.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"EXPMULT", 17, 0.999f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"ENVTYPE", kEnvelopeType, 1.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"DELAY", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"ATTACK", kAttack, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAY", kDecay, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAYMIN", kDecayMin, 0.5f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
+    {"SUSTAIN", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"RELEASE", kRelease, 2.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"VOL", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"DELAY", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"EXPMULT", kExpMult, 0.999f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"VOL", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 // The sample player starts in DADSR with a near-instant attack and a long, high sustain.
 const ParamInfo kWavVoiceParams[kVoiceParamCount] = {
-    {"ENVTYPE", 4, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"ATTACK", 0, 0.001f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAY", 0, 0.001f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"DECAYMIN", 0, 0.999f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
-    {"SUSTAIN", 14, 32000.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"RELEASE", 19, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
-    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"DELAY", 14, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
-    {"EXPMULT", 17, 0.999f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"VOL", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"PAN", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"ENVTYPE", kEnvelopeType, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"DELAY", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"ATTACK", kFloat, 0.001f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAY", kFloat, 0.001f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"DECAYMIN", kFloat, 0.999f, 0.0001f, 0.999f, {0.0001f, 0.001f, 0.005f}},
+    {"SUSTAIN", kHumanizedCount, 32000.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"RELEASE", kRelease, 1.0f, 0.0001f, 10.0f, {0.0001f, 0.01f, 0.05f}},
+    {"VOL", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"DELAY", kHumanizedCount, 0.0f, 0.0f, 32768.0f, {1.0f, 10.0f, 100.0f}},
+    {"EXPMULT", kExpMult, 0.999f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"VOL", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PAN", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
 };
 
 const KindOps kVoiceKind = {
@@ -227,13 +229,13 @@ void voice_silence(VoiceOutput& v) {
 }
 
 void start_voice(int track, float volume, bool legato) {
-  if (track < 0 || track >= MAX_TRACKS) return;
+  if (track < 0 || track >= kMaxSynths) return;
   if (VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[track].voice))
     voice_start(*voice, volume, legato);
 }
 
 void silence_voice(int track) {
-  if (track < 0 || track >= MAX_TRACKS) return;
+  if (track < 0 || track >= kMaxSynths) return;
   if (VoiceOutput* voice = static_cast<VoiceOutput*>(synth_modules[track].voice)) voice_silence(*voice);
 }
 

@@ -4,8 +4,11 @@
 #include <cmath>
 
 #include "synth/module_graph.h"
+#include "synth/sequencer_link.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -42,7 +45,7 @@ void wav_derive(ModuleBase* m) {
     // Samples shorter than the 22-frame lead-in still play forward.
     const double frames = v.length > 23 ? v.length - 22.0 : 1.0;
     const double steps = e.bpmsteps >= 1 ? e.bpmsteps : 1.0;
-    const float bpm = shared_load(song.bpm);
+    const float bpm = sequencer_link.tempo ? sequencer_link.tempo() : 120.0f;
     const double tempo = bpm > 0.0f ? bpm : 120.0;
     sync = ((1.0 / v.rate_factor) * frames / 44100.0) / (steps * (60.0 / tempo * 4.0 / 32.0));
   }
@@ -88,7 +91,7 @@ void wav_init(ModuleBase* m) {
 
 void wav_render(ModuleBase* m, float* buf) {
   WavEngine& e = *static_cast<WavEngine*>(m);
-  if (transport.transport_stopped.load(std::memory_order_relaxed) != 0) {
+  if (sequencer_link.stopped && sequencer_link.stopped()) {
     for (int i = 0; i < kBlockFrames; ++i) buf[i] = 0.0f;
     return;
   }
@@ -140,9 +143,9 @@ void wav_render(ModuleBase* m, float* buf) {
   e.ended = ended;
 }
 
-int wav_bind(ModuleBase* m, void** dests) {
+int wav_bind(ModuleBase* m, ParamDest* dests) {
   WavEngine& e = *static_cast<WavEngine*>(m);
-  void* const list[] = {&e.filename, &e.bpmsync,  &e.bpmsteps, &e.rdspeed,
+  const ParamDest list[] = {&e.filename, &e.bpmsync,  &e.bpmsteps, &e.rdspeed,
                         &e.expmult,  &e.endoffset, &e.startloc, &e.endloc,
                         &e.playtype, nullptr,      nullptr};
   for (int q = 0; q < 11; ++q) dests[q] = list[q];
@@ -153,21 +156,21 @@ float* wav_pitch_field(ModuleBase* m) { return &static_cast<WavEngine*>(m)->rdsp
 
 // FILENAME's true upper limit is the sample list's count - 1 (at most 999), set by the editor.
 const ParamInfo kWavParams[] = {
-    {"FILENAME", 30, 0.0f, 0.0f, 999.0f, {1.0f, 1.0f, 1.0f}},
-    {"BPMSYNC", 10, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"BPMSTEPS", 7, 64.0f, 1.0f, 2000.0f, {1.0f, 4.0f, 8.0f}},
-    {"RDSPEED", 5, 1.0f, -20.0f, 20.0f, {0.001f, 0.01f, 0.1f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"STARTLOC", 0, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"ENDLOC", 0, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"PLAYTYPE", 21, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
-    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"FILENAME", kSampleNumber, 0.0f, 0.0f, 999.0f, {1.0f, 1.0f, 1.0f}},
+    {"BPMSYNC", kOnOff, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"BPMSTEPS", kHoldCount, 64.0f, 1.0f, 2000.0f, {1.0f, 4.0f, 8.0f}},
+    {"RDSPEED", kSpeed, 1.0f, -20.0f, 20.0f, {0.001f, 0.01f, 0.1f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"STARTLOC", kFloat, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"ENDLOC", kFloat, 1.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"PLAYTYPE", kPlayType, 0.0f, 0.0f, 1.0f, {1.0f, 1.0f, 1.0f}},
+    {"WARP", kLfoAmount, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARPWT", kLfoTable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
 };
 
 WavEngine* wav_of_synth(int synth) {
-  if (synth < 0 || synth >= MAX_TRACKS) return nullptr;
+  if (synth < 0 || synth >= kMaxSynths) return nullptr;
   const SynthModules& mods = synth_modules[synth];
   if (mods.engine_kind != kKindWav || mods.generator == nullptr) return nullptr;
   return static_cast<WavEngine*>(mods.generator);

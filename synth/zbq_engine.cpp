@@ -1,10 +1,12 @@
 // The ZBQ engine: two pulse oscillators counting out their high and low half-periods.
 #include "synth/zbq_engine.h"
 
-#include "engine/freq_mode.h"
+#include "synth/pitch_limits.h"
 #include "synth/pitch_limits.h"
 
 namespace zorbel {
+
+using enum ParamClass;
 
 namespace {
 
@@ -87,9 +89,9 @@ void zbq_render(ModuleBase* m, float* buf) {
   e.counter2 = counter2;
 }
 
-int zbq_bind(ModuleBase* m, void** dests) {
+int zbq_bind(ModuleBase* m, ParamDest* dests) {
   ZbqEngine& e = *static_cast<ZbqEngine*>(m);
-  void* const list[] = {&e.freq1, &e.expmult, &e.endoffset, &e.pw1,  &e.offset2,
+  const ParamDest list[] = {&e.freq1, &e.expmult, &e.endoffset, &e.pw1,  &e.offset2,
                         &e.pw2,   &e.mix,     nullptr,      nullptr};
   for (int q = 0; q < 9; ++q) dests[q] = list[q];
   return 9;
@@ -98,15 +100,15 @@ int zbq_bind(ModuleBase* m, void** dests) {
 float* zbq_pitch_field(ModuleBase* m) { return &static_cast<ZbqEngine*>(m)->freq1; }
 
 const ParamInfo kZbqParams[] = {
-    {"FREQ1", kClassNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
-    {"EXPMULT", 0, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
-    {"ENDOFFSET", 0, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
-    {"PW1", 0, 0.5f, 0.001f, 0.999f, {0.001f, 0.005f, 0.005f}},
-    {"OFFSET2", 0, 1.0f, 0.01f, 4.0f, {0.001f, 0.01f, 0.01f}},
-    {"PW2", 0, 0.5f, 0.001f, 0.999f, {0.001f, 0.005f, 0.005f}},
-    {"MIX", 0, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"WARP", 28, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
-    {"WARPWT", 29, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
+    {"FREQ1", kNotePitch, kMidiPitchDefault, 0.0f, 127.0f, {1.0f, 1.0f, 1.0f}},
+    {"EXPMULT", kFloat, 1.0f, 0.9f, 1.1f, {0.0001f, 0.001f, 0.001f}},
+    {"ENDOFFSET", kFloat, 1.0f, 0.0f, 100.0f, {0.01f, 0.1f, 0.5f}},
+    {"PW1", kFloat, 0.5f, 0.001f, 0.999f, {0.001f, 0.005f, 0.005f}},
+    {"OFFSET2", kFloat, 1.0f, 0.01f, 4.0f, {0.001f, 0.01f, 0.01f}},
+    {"PW2", kFloat, 0.5f, 0.001f, 0.999f, {0.001f, 0.005f, 0.005f}},
+    {"MIX", kFloat, 0.5f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARP", kLfoAmount, 0.0f, 0.0f, 1.0f, {0.001f, 0.005f, 0.005f}},
+    {"WARPWT", kLfoTable, 0.0f, 0.0f, 34.0f, {1.0f, 1.0f, 1.0f}},
 };
 
 }  // namespace

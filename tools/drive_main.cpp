@@ -11,7 +11,7 @@
 
 #include "files/wav_recorder.h"
 #include "tools/drive_runner.h"
-#include "ui/workstation.h"
+#include "app/workstation.h"
 
 namespace {
 

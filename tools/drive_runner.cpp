@@ -6,10 +6,10 @@
 
 #include "engine/audio_stream.h"
 #include "engine/mixer.h"
-#include "ui/input.h"
-#include "ui/main_loop.h"
-#include "ui/screen.h"
-#include "ui/screen_image.h"
+#include "ui/platform/input.h"
+#include "ui/platform/main_loop.h"
+#include "ui/draw/screen.h"
+#include "ui/draw/screen_image.h"
 
 namespace zorbel {
 

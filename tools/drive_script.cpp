@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "ui/input.h"
-#include "ui/key_map.h"
+#include "ui/platform/input.h"
+#include "ui/platform/key_map.h"
 
 namespace zorbel {
 

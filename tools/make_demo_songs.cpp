@@ -17,7 +17,7 @@
 #include "files/platform_dir.h"
 #include "files/song_file.h"
 #include "files/wav_import.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 
 namespace {
 
@@ -110,8 +110,8 @@ void hit(int t, int loop, int step, float vol, int note = -1, int trig = 100) {
   if (note < 0) return;
   for (int q = 0; q < song.param_count[t]; ++q) {
     ParamSlot& slot = song.param_slot[t][q];
-    if (slot.cls != 1 && slot.cls != 2) continue;
-    const float value = slot.cls == 1 ? static_cast<float>(note)
+    if (!is_pitch_class(slot.cls)) continue;
+    const float value = slot.cls == ParamClass::kNotePitch ? static_cast<float>(note)
                                       : 440.0f * std::pow(2.0f, (note - 69) / 12.0f);
     for (int s = step; s < MAX_STEPS; ++s) slot.lane[loop * MAX_STEPS + s] = value;
     return;  // the first pitch parameter is the note; later ones are the engine's own

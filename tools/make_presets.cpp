@@ -12,7 +12,7 @@
 #include "engine/builtin_sounds.h"
 #include "engine/init_engine.h"
 #include "files/preset_file.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/synth_types.h"
 
 namespace {

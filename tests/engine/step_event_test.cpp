@@ -131,25 +131,25 @@ TEST_F(StepEventTest, NoTracksDrawsNothing) {
 
 TEST_F(StepEventTest, FreqModeSwitchRewritesPitchLanesOnly) {
   song.freq_mode[0] = 0;
-  song.param_slot[0][0].cls = 2;
+  song.param_slot[0][0].cls = ParamClass::kHzPitch;
   set_freq_mode(0);
   EXPECT_EQ(song.freq_mode[0], 1);
-  EXPECT_EQ(song.param_slot[0][0].cls, 1);
+  EXPECT_EQ(song.param_slot[0][0].cls, ParamClass::kNotePitch);
   EXPECT_FLOAT_EQ(song.param_slot[0][0].def, 52.0f);
   EXPECT_FLOAT_EQ(lanes[0][0], 0.0f);
   EXPECT_FLOAT_EQ(lanes[0][kLaneLength - 1], 0.0f);
   set_freq_mode(0);
   EXPECT_EQ(song.freq_mode[0], 0);
-  EXPECT_EQ(song.param_slot[0][0].cls, 2);
+  EXPECT_EQ(song.param_slot[0][0].cls, ParamClass::kHzPitch);
   EXPECT_FLOAT_EQ(song.param_slot[0][0].def, 200.0f);
   EXPECT_FLOAT_EQ(lanes[0][77], 0.02f);
   // A non-pitch parameter and a track without pitch are untouched.
-  song.param_slot[1][0].cls = 0;
+  song.param_slot[1][0].cls = ParamClass::kFloat;
   song.freq_mode[1] = 1;
   set_freq_mode(1);
   EXPECT_FLOAT_EQ(lanes[1][3], 1003.0f);
   song.freq_mode[2] = 3;
-  song.param_slot[2][0].cls = 1;
+  song.param_slot[2][0].cls = ParamClass::kNotePitch;
   set_freq_mode(2);
   EXPECT_EQ(song.freq_mode[2], 3);
   EXPECT_FLOAT_EQ(lanes[2][3], 2003.0f);

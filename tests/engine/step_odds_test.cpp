@@ -1,7 +1,7 @@
 // Step triggering with the real random table: hit rates and the random positions each event uses.
 #include "engine/engine_hooks.h"
 #include "engine/step_event.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/random_table.h"
 #include "tests/support/engine_fixture.h"
 

@@ -6,7 +6,7 @@
 #include "engine/audio_stream.h"
 #include "engine/builtin_sounds.h"
 #include "engine/song_templates.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "tests/support/engine_fixture.h"
 
 namespace zorbel::test {
@@ -43,11 +43,11 @@ TEST_F(TemplatesTest, EveryTemplateBuildsItsSynthsAndSoundsInOrder) {
 
 TEST_F(TemplatesTest, SoundsInHzSwitchThePitchClass) {
   new_song(0);
-  EXPECT_EQ(song.param_slot[0][1].cls, 2);  // BAM with sound 1: FREQ1 in Hz
+  EXPECT_EQ(song.param_slot[0][1].cls, ParamClass::kHzPitch);  // BAM with sound 1: FREQ1 in Hz
   EXPECT_EQ(song.freq_mode[0], 0);
-  EXPECT_EQ(song.param_slot[9][1].cls, 1);  // BAMSVF without a sound: note numbers
+  EXPECT_EQ(song.param_slot[9][1].cls, ParamClass::kNotePitch);  // BAMSVF without a sound: note numbers
   new_song(2);
-  EXPECT_EQ(song.param_slot[0][0].cls, 2);  // ROT with sound 4
+  EXPECT_EQ(song.param_slot[0][0].cls, ParamClass::kHzPitch);  // ROT with sound 4
 }
 
 TEST_F(TemplatesTest, NewKeepsTempoAndSeqlenButResetsSwingAndList) {

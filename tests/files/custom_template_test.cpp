@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "engine/song.h"
 #include "files/custom_template_file.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/temp_workdir.h"
 

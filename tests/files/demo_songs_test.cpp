@@ -7,12 +7,13 @@
 #include <set>
 #include <string>
 
+#include "engine/mixer.h"
 #include "engine/audio_stream.h"
 #include "engine/clock.h"
 #include "files/platform_dir.h"
 #include "files/song_file.h"
 #include "files/wav_recorder.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/temp_workdir.h"
 

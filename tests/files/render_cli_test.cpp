@@ -12,7 +12,7 @@
 
 #include "files/song_file.h"
 #include "files/wav_recorder.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/temp_workdir.h"
 

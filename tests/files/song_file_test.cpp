@@ -7,12 +7,13 @@
 #include <filesystem>
 #include <memory>
 
+#include "engine/mixer.h"
 #include "engine/audio_stream.h"
 #include "engine/song_templates.h"
 #include "files/byte_io.h"
 #include "files/song_file.h"
 #include "files/wav_import.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/wav_engine.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/temp_workdir.h"
@@ -327,14 +328,14 @@ TEST_F(SongFileTest, StereoSwitchAndFrequencyModeAdjustClasses) {
   ASSERT_TRUE(load_song("./seq/F.SEQ"));
   bool saw_abs = false;
   for (int k = 0; k < song.param_count[0]; ++k) {
-    EXPECT_NE(song.param_slot[0][k].cls, 1);
-    if (song.param_slot[0][k].cls == 2) {
+    EXPECT_NE(song.param_slot[0][k].cls, ParamClass::kNotePitch);
+    if (song.param_slot[0][k].cls == ParamClass::kHzPitch) {
       saw_abs = true;
       EXPECT_EQ(song.param_slot[0][k].def, 200.0f);
     }
   }
   EXPECT_TRUE(saw_abs);
-  for (int k = 0; k < song.param_count[1]; ++k) EXPECT_NE(song.param_slot[1][k].cls, 2);
+  for (int k = 0; k < song.param_count[1]; ++k) EXPECT_NE(song.param_slot[1][k].cls, ParamClass::kHzPitch);
 }
 
 TEST_F(SongFileTest, SampleNamesAreRestoredFromTheWavFolder) {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "files/wav_import.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/wav_engine.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/temp_workdir.h"

@@ -13,7 +13,7 @@
 #include "engine/realtime.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 
 namespace {
 std::atomic<bool> counting{false};

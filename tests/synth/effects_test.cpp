@@ -6,10 +6,11 @@
 #include <random>
 #include <vector>
 
+#include "engine/mixer.h"
 #include "engine/audio_stream.h"
 #include "engine/init_engine.h"
 #include "engine/song.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/note_table.h"
 #include "synth/clp_effect.h"
 #include "synth/dec_effect.h"
@@ -80,10 +81,10 @@ const EffectCase kEffects[] = {{&kMskKind, "MSK"}, {&kClpKind, "CLP"}, {&kDecKin
 
 // MIX is the last parameter of every effect.
 float* mix_field(const KindOps& ops, ModuleBase* m) {
-  void* dests[8];
+  ParamDest dests[8];
   const int n = ops.bind(m, dests);
   EXPECT_STREQ(ops.params[n - 1].name, "MIX");
-  return static_cast<float*>(dests[n - 1]);
+  return dests[n - 1].f;
 }
 
 TEST_F(EffectDsp, MixZeroLeavesEveryEffectTransparent) {
@@ -102,12 +103,12 @@ TEST_F(EffectDsp, EveryParameterListMatchesItsBindingAndRanges) {
     SCOPED_TRACE(c.name);
     ModuleBase* m = c.ops->pool_slot(kSlot);
     c.ops->init(m);
-    void* dests[8];
+    ParamDest dests[8];
     EXPECT_EQ(c.ops->bind(m, dests), c.ops->param_count);
     for (int q = 0; q < c.ops->param_count; ++q) {
       const ParamInfo& p = c.ops->params[q];
       SCOPED_TRACE(p.name);
-      EXPECT_NE(dests[q], nullptr);
+      EXPECT_FALSE(dests[q].empty());
       EXPECT_LE(p.min, p.def);
       EXPECT_LE(p.def, p.max);
       EXPECT_GT(p.step[0], 0.0f);
@@ -127,17 +128,17 @@ TEST_F(EffectDsp, EveryTypeStaysFiniteAndBounded) {
     SCOPED_TRACE(c.name);
     ModuleBase* m = c.ops->pool_slot(kSlot);
     c.ops->init(m);
-    void* dests[8];
+    ParamDest dests[8];
     const int n = c.ops->bind(m, dests);
     for (int trial = 0; trial < 60; ++trial) {
       for (int q = 0; q < n; ++q) {
         const ParamInfo& p = c.ops->params[q];
         std::uniform_real_distribution<float> u(p.min, p.max);
         float v = trial < 2 ? (trial == 0 ? p.min : p.max) : u(rng);
-        if (p.cls == 0 || p.cls == 12 || p.cls == 13 || p.cls == 26) {
-          *static_cast<float*>(dests[q]) = p.cls == 26 ? std::trunc(v) : v;
+        if (p.cls == ParamClass::kFloat || p.cls == ParamClass::kFilterFreq || p.cls == ParamClass::kFilterRes || p.cls == ParamClass::kQuantLevels) {
+          *dests[q].f = p.cls == ParamClass::kQuantLevels ? std::trunc(v) : v;
         } else {
-          *static_cast<int16_t*>(dests[q]) = static_cast<int16_t>(static_cast<int32_t>(v));
+          *dests[q].i16 = static_cast<int16_t>(static_cast<int32_t>(v));
         }
       }
       const std::vector<float> out = apply(*c.ops, *m, in);
@@ -384,6 +385,8 @@ class SvfTracking : public EffectDsp {
   static constexpr int kSynth = MAX_TRACKS - 1;
   void SetUp() override {
     EffectDsp::SetUp();
+    // Tracking reads the song's lanes, so it comes through the engine's link.
+    link_synthesis_to_sequencer();
     saved_count_ = song.param_count[kSynth];
     saved_mode_ = song.freq_mode[kSynth];
     saved_step_ = transport.step_pos;
@@ -397,11 +400,11 @@ class SvfTracking : public EffectDsp {
   }
   SvfEffect& bind(int pitch_class) {
     SvfEffect& e = fresh<SvfEffect>(kSvfKind, kSynth);
-    void* dests[6];
+    ParamDest dests[6];
     kSvfKind.bind(&e, dests);
     song.param_count[kSynth] = 7;
     song.freq_mode[kSynth] = 1;
-    song.param_slot[kSynth][0] = {lanes_[0], 0.0f, lanes_[0], static_cast<uint16_t>(pitch_class),
+    song.param_slot[kSynth][0] = {lanes_[0], 0.0f, lanes_[0], static_cast<ParamClass>(pitch_class),
                                   &pitch_hz_};
     for (int q = 0; q < 6; ++q) {
       song.param_slot[kSynth][q + 1] = {lanes_[q + 1], kSvfKind.params[q].def, lanes_[q + 1],

@@ -12,7 +12,8 @@
 #include "engine/init_engine.h"
 #include "engine/mixer.h"
 #include "synth/bfm_engine.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
+#include "synth/param_write.h"
 #include "synth/fm_engine.h"
 #include "synth/ks_engine.h"
 #include "synth/n_engine.h"
@@ -71,19 +72,8 @@ float max_abs(const std::vector<float>& x) {
 }
 
 // A step value written the way its class reaches a field (note numbers become Hz).
-void write_by_class(void* dest, int cls, float v) {
-  if (dest == nullptr) return;
-  switch (cls) {
-    case 1: *static_cast<float*>(dest) = note_frequency(v); break;
-    case 8: *static_cast<const float**>(dest) = wavetable_row(v); break;
-    case 14: *static_cast<int32_t*>(dest) = truncate_to_u16(v); break;
-    case 26: *static_cast<float*>(dest) = truncate_to_u16(v); break;
-    case 3: case 4: case 6: case 7: case 9: case 10: case 11: case 20: case 21: case 22:
-    case 23: case 24: case 25: case 27: case 30:
-      *static_cast<int16_t*>(dest) = truncate_to_16(v);
-      break;
-    default: *static_cast<float*>(dest) = v; break;
-  }
+void write_by_class(const ParamDest& dest, ParamClass cls, float v) {
+  write_param_value(SynthModules{}, cls, dest, v, 0.0f);
 }
 
 // ---- FM ----
@@ -792,7 +782,7 @@ TEST_F(EngineDsp, EveryParameterListMatchesItsBindingAndRanges) {
     SCOPED_TRACE(c.name);
     ModuleBase* m = c.ops->pool_slot(kSlot);
     c.ops->init(m);
-    void* dests[64];
+    ParamDest dests[64];
     EXPECT_EQ(c.ops->bind(m, dests), c.ops->param_count);
     for (int q = 0; q < c.ops->param_count; ++q) {
       const ParamInfo& p = c.ops->params[q];
@@ -802,7 +792,7 @@ TEST_F(EngineDsp, EveryParameterListMatchesItsBindingAndRanges) {
       EXPECT_GT(p.step[0], 0.0f);
       EXPECT_LE(p.step[0], p.step[1]);
       EXPECT_LE(p.step[1], p.step[2]);
-      const bool acts_on_lfo = p.cls == 28 || p.cls == 29;
+      const bool acts_on_lfo = p.cls == ParamClass::kLfoAmount || p.cls == ParamClass::kLfoTable;
       EXPECT_EQ(dests[q] == nullptr, acts_on_lfo);
       EXPECT_LE((p.max - p.min) / p.step[2], 1000.0f);
     }
@@ -823,7 +813,7 @@ TEST_F(EngineDsp, RandomParametersInRangeNeverGiveNaNOrOverload) {
     m->synth = 0;
     c.ops->init(m);
     if (c.ops->kind == kKindWav) wav_set_instance_sample(m, ramp_sample(3001));
-    void* dests[64];
+    ParamDest dests[64];
     const int n = c.ops->bind(m, dests);
     std::vector<float> block(kBlockFrames);
     for (int step = 0; step < 200; ++step) {
@@ -832,7 +822,7 @@ TEST_F(EngineDsp, RandomParametersInRangeNeverGiveNaNOrOverload) {
         std::uniform_real_distribution<float> value(p.min, p.max);
         if (c.ops->kind == kKindN && q == 0) {
           // The graph points N's first parameter at its pitch glide, which drives SAMPHOLD.
-          *static_cast<int16_t*>(dests[0]) = truncate_to_16(value(rng));
+          *dests[0].i16 = truncate_to_16(value(rng));
         } else {
           write_by_class(dests[q], p.cls, value(rng));
         }

@@ -15,7 +15,7 @@ class GlideTest : public test::EngineTest {
  protected:
   void SetUp() override {
     test::EngineTest::SetUp();
-    glide_init(glide_, &pitch_, kTargetFloat, 480.0f, 50.0f);
+    glide_init(glide_, &pitch_, 480.0f, 50.0f);
   }
   PitchGlide glide_;
   float pitch_ = 0.0f;
@@ -84,7 +84,7 @@ TEST_F(GlideTest, LegatoStepContinuesTheGlide) {
 
 TEST_F(GlideTest, SixteenBitTargetIsTruncated) {
   int16_t hold = 0;
-  glide_init(glide_, &hold, kTarget16, 7.9f, 0.0f);
+  glide_init(glide_, &hold, 7.9f, 0.0f);
   glide_block(glide_);
   EXPECT_EQ(hold, 7);
 }
@@ -93,7 +93,7 @@ class LfoTest : public test::EngineTest {
  protected:
   void SetUp() override {
     test::EngineTest::SetUp();
-    lfo_init(lfo_, &target_, kTargetFloat);
+    lfo_init(lfo_, &target_);
   }
   Lfo lfo_;
   float target_ = 0.0f;

@@ -9,7 +9,7 @@
 
 #include "engine/audio_stream.h"
 #include "engine/mixer.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/signal_measure.h"
 

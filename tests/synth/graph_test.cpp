@@ -1,13 +1,19 @@
 // The module graph with stand-in kinds: list order, deletion, registry order, binding, fatal codes.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
+#include "engine/mixer.h"
+#include "synth/wavetables.h"
+#include "synth/param_value.h"
+#include "synth/note_table.h"
+#include "synth/param_write.h"
 #include "engine/audio_stream.h"
 #include "synth/bam_engine.h"
 #include "synth/lfo.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/n_engine.h"
 #include "synth/pitch_glide.h"
 #include "synth/synth_types.h"
@@ -41,7 +47,7 @@ struct Stub {
       buf[i] = Kind <= 7 ? 100.0f * (m->synth + 1) : buf[i] * 2.0f;
   }
   static void restart(ModuleBase* m) { ++static_cast<Instance*>(m)->restarts; }
-  static int bind(ModuleBase* m, void** dests) {
+  static int bind(ModuleBase* m, ParamDest* dests) {
     Instance& s = *static_cast<Instance*>(m);
     for (int q = 0; q < P; ++q) dests[q] = &s.field[q];
     if (Kind == kKindN) dests[0] = &s.samphold;
@@ -49,10 +55,10 @@ struct Stub {
   }
   static float* pitch(ModuleBase* m) { return &static_cast<Instance*>(m)->field[0]; }
   static const KindOps* ops() {
-    for (int q = 0; q < P; ++q) params[q] = ParamInfo{"P", 0, 0.5f, 0.0f, 1.0f, {0.1f, 0.1f, 0.1f}};
+    for (int q = 0; q < P; ++q) params[q] = ParamInfo{"P", ParamClass::kFloat, 0.5f, 0.0f, 1.0f, {0.1f, 0.1f, 0.1f}};
     if (Kind <= 7 && P >= 3) {
       params[0].name = Kind == kKindN ? "SAMPHOLD" : "FREQ";
-      params[0].cls = Kind == kKindN ? 0 : 1;
+      params[0].cls = Kind == kKindN ? ParamClass::kFloat : ParamClass::kNotePitch;
       params[1].name = "EXPMULT";
       params[2].name = "ENDOFFSET";
     }
@@ -163,7 +169,7 @@ TEST_F(GraphTest, DeletingRenumbersTheHigherSynthsAndMovesTheirLanesDown) {
     EXPECT_EQ(slot.lane[5000], 1000.0f + q);
   }
   // The moved synth's parameter destinations still reach its modules.
-  EXPECT_EQ(song.param_slot[1][1].dest, &static_cast<BamEngine*>(moved_generator)->freq1);
+  EXPECT_TRUE(song.param_slot[1][1].dest.aims_at(&static_cast<BamEngine*>(moved_generator)->freq1));
   // The registry lost the deleted effect and keeps rendering the rest.
   ASSERT_EQ(registry_size(), 3);
   EXPECT_EQ(registry_kind(2), kKindRd);
@@ -211,7 +217,7 @@ TEST_F(GraphTest, NoiseEngineHasNoLfoAndGlidesItsSixteenBitHold) {
   EXPECT_EQ(sm.lfo, nullptr);
   EXPECT_EQ(song.freq_mode[0], 3);
   PitchGlide* glide = static_cast<PitchGlide*>(sm.glide);
-  EXPECT_EQ(song.param_slot[0][0].dest, &glide->v);
+  EXPECT_TRUE(song.param_slot[0][0].dest.aims_at(&glide->v));
   float values[PARAM_SLOTS] = {};
   values[0] = 37.0f;  // SAMPHOLD
   values[1] = 1.0f;   // EXPMULT
@@ -229,13 +235,13 @@ TEST_F(GraphTest, ParameterSlotsFollowTheTypesList) {
   EXPECT_EQ(std::string(song.track_name[1]), "BAM2     ");
   const BamEngine* bam = static_cast<const BamEngine*>(synth_modules[0].generator);
   const VoiceOutput* voice = static_cast<const VoiceOutput*>(synth_modules[0].voice);
-  EXPECT_EQ(song.param_slot[0][1].cls, 1);
+  EXPECT_EQ(song.param_slot[0][1].cls, ParamClass::kNotePitch);
   EXPECT_EQ(song.param_slot[0][1].def, 52.0f);
-  EXPECT_EQ(song.param_slot[0][1].dest, &bam->freq1);
+  EXPECT_TRUE(song.param_slot[0][1].dest.aims_at(&bam->freq1));
   EXPECT_EQ(song.param_slot[0][4].def, 20.0f);
-  EXPECT_EQ(song.param_slot[0][13].dest, &voice->envtype);
-  EXPECT_EQ(song.param_slot[0][20].dest, song.param_slot[0][24].dest);  // both VOL entries
-  EXPECT_EQ(song.param_slot[0][25].dest, &voice->exp_pan);
+  EXPECT_TRUE(song.param_slot[0][13].dest.aims_at(&voice->envtype));
+  EXPECT_TRUE(song.param_slot[0][20].dest == song.param_slot[0][24].dest);  // both VOL entries
+  EXPECT_TRUE(song.param_slot[0][25].dest.aims_at(&voice->exp_pan));
   EXPECT_EQ(song.param_slot[0][23].def, 0.999f);
   for (int i = 0; i < kLaneLength; i += 999) EXPECT_EQ(song.param_slot[0][9].lane[i], 0.5f);
   EXPECT_EQ(song.param_slot[1][0].lane, lane_pool[26]);
@@ -247,7 +253,7 @@ TEST_F(GraphTest, SampleTypesStartWithAnAttackDecaySustainVoice) {
   ASSERT_NE(envtype, nullptr);
   EXPECT_STREQ(envtype->name, "ENVTYPE");
   EXPECT_EQ(envtype->def, 0.0f);
-  EXPECT_EQ(type_param(kWav, 13)->cls, 0);       // ATTACK
+  EXPECT_EQ(type_param(kWav, 13)->cls, ParamClass::kFloat);  // ATTACK
   EXPECT_EQ(type_param(kWav, 13)->def, 0.001f);
   EXPECT_EQ(type_param(kWav, 16)->def, 32000.0f);  // SUSTAIN
   EXPECT_EQ(type_param(kBam, 13)->def, 1.0f);      // ENVTYPE EXP elsewhere
@@ -273,7 +279,7 @@ TEST_F(GraphTest, FreeingEverythingEmptiesTheGraph) {
   for (int kind = 0; kind < kKindCount; ++kind) EXPECT_EQ(nth_instance(kind, 0), nullptr);
   EXPECT_EQ(registry_size(), 0);
   EXPECT_EQ(module_count(0, kKindBam), 0);
-  EXPECT_EQ(song.param_slot[2][0].dest, nullptr);  // was the freed glide of the noise synth
+  EXPECT_TRUE(song.param_slot[2][0].dest.empty());  // was the freed glide of the noise synth
   for (int s = 0; s < 16; ++s) build_synth(s, kBam);  // every pool slot is free again
   EXPECT_EQ(list_synths(kKindBam).size(), 16u);
 }
@@ -442,8 +448,56 @@ TEST_F(RealKindsTest, NoiseStepsReachSampHoldThroughTheGlide) {
   apply_step_params(0, values);
   block_step();
   const NEngine& noise = *static_cast<const NEngine*>(synth_modules[0].generator);
-  EXPECT_EQ(static_cast<const PitchGlide*>(synth_modules[0].glide)->target, &noise.samphold);
+  EXPECT_TRUE(static_cast<const PitchGlide*>(synth_modules[0].glide)->target.aims_at(&noise.samphold));
   EXPECT_EQ(noise.samphold, 25);
+}
+
+// Every parameter of every type lands in a field of the type its class writes, so no step value
+// is ever written through a field of another width; a value of each class written at its
+// maximum reaches exactly that field.
+TEST_F(RealKindsTest, EveryTypeBindsEachParameterToAFieldOfItsClassType) {
+  for (int type = 0; type < kTypeCount; ++type) {
+    SCOPED_TRACE(type_name_from_code(type));
+    init_engine(test::kTestSeed);
+    build_synth(0, type);
+    const int n = song.param_count[0];
+    ASSERT_EQ(n, type_param_count(type));
+    for (int q = 0; q < n; ++q) {
+      const ParamSlot& slot = song.param_slot[0][q];
+      SCOPED_TRACE(type_param(type, q)->name);
+      const ParamDest::Kind want = param_dest_kind(slot.cls);
+      // The noise engine's pitch slot is its glide's float value, which drives the 16-bit hold.
+      if (type_engine_kind(type) == kKindN && q == 0) {
+        EXPECT_EQ(slot.dest.kind, ParamDest::Kind::kFloat);
+        continue;
+      }
+      // The LFO's classes act on the LFO; whatever field such a slot names is never written.
+      if (want == ParamDest::Kind::kNone) continue;
+      ASSERT_EQ(slot.dest.kind, want);
+      float lo = 0.0f, hi = 0.0f;
+      ASSERT_TRUE(type_param_range(type, q, slot.cls, &lo, &hi));
+      write_param_value(synth_modules[0], slot.cls, slot.dest, hi, 0.0f);
+      switch (want) {
+        case ParamDest::Kind::kFloat:
+          if (slot.cls == ParamClass::kNotePitch)
+            EXPECT_EQ(*slot.dest.f, note_frequency(hi));
+          else
+            EXPECT_EQ(*slot.dest.f, slot.cls == ParamClass::kQuantLevels ? std::trunc(hi) : hi);
+          break;
+        case ParamDest::Kind::kInt16:
+          EXPECT_EQ(*slot.dest.i16, truncate_to_16(hi));
+          break;
+        case ParamDest::Kind::kInt32:
+          EXPECT_EQ(*slot.dest.i32, static_cast<int32_t>(truncate_to_u16(hi)));
+          break;
+        case ParamDest::Kind::kTable:
+          EXPECT_EQ(*slot.dest.table, wavetable_row(hi));
+          break;
+        case ParamDest::Kind::kNone:
+          break;
+      }
+    }
+  }
 }
 
 }  // namespace

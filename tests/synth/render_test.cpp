@@ -9,7 +9,7 @@
 #include "engine/mixer.h"
 #include "synth/bam_engine.h"
 #include "synth/lfo.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/voice_output.h"
 #include "synth/wavetables.h"
 #include "tests/support/engine_fixture.h"

@@ -3,9 +3,9 @@
 
 #include "files/colour_scheme.h"
 #include "tests/ui/screen_test_support.h"
-#include "ui/colour_swatch.h"
-#include "ui/draw.h"
-#include "ui/text.h"
+#include "ui/widgets/colour_swatch.h"
+#include "ui/draw/draw.h"
+#include "ui/draw/text.h"
 
 namespace zorbel::test {
 namespace {

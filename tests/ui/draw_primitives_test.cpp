@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "tests/ui/screen_test_support.h"
-#include "ui/draw.h"
+#include "ui/draw/draw.h"
 
 namespace zorbel::test {
 namespace {

@@ -19,7 +19,7 @@
 #include "tests/support/engine_fixture.h"
 #include "tests/support/temp_workdir.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/sequencer_layout.h"
+#include "ui/screens/sequencer_layout.h"
 
 namespace zorbel::test {
 namespace {

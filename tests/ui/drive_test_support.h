@@ -14,11 +14,11 @@
 #include "files/colour_scheme.h"
 #include "tests/support/temp_workdir.h"
 #include "tools/drive_runner.h"
-#include "ui/font.h"
-#include "ui/screen.h"
-#include "ui/screen_image.h"
-#include "ui/sequencer_layout.h"
-#include "ui/workstation.h"
+#include "ui/draw/font.h"
+#include "ui/draw/screen.h"
+#include "ui/draw/screen_image.h"
+#include "ui/screens/sequencer_layout.h"
+#include "app/workstation.h"
 
 namespace zorbel::test {
 

@@ -11,14 +11,14 @@
 #include <string>
 
 #include "engine/builtin_sounds.h"
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "engine/song_templates.h"
 #include "files/song_file.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/editor_state.h"
-#include "ui/file_browser.h"
-#include "ui/file_screens.h"
-#include "ui/state_table.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/widgets/file_browser.h"
+#include "ui/screens/file_screens.h"
+#include "ui/widgets/state_table.h"
 
 namespace zorbel::test {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "tests/ui/screen_test_support.h"
-#include "ui/draw.h"
-#include "ui/font.h"
-#include "ui/text.h"
+#include "ui/draw/draw.h"
+#include "ui/draw/font.h"
+#include "ui/draw/text.h"
 
 namespace zorbel::test {
 namespace {

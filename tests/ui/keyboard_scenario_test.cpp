@@ -7,17 +7,17 @@
 #include <filesystem>
 
 #include "engine/audio_stream.h"
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "engine/mixer.h"
 #include "files/song_file.h"
 #include "synth/note_table.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/file_browser.h"
-#include "ui/editor_state.h"
-#include "ui/input.h"
-#include "ui/piano_keys.h"
-#include "ui/state_table.h"
-#include "ui/view_settings.h"
+#include "ui/widgets/file_browser.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/platform/input.h"
+#include "ui/screens/piano_keys.h"
+#include "ui/widgets/state_table.h"
+#include "ui/widgets/view_settings.h"
 
 namespace zorbel::test {
 namespace {
@@ -35,8 +35,8 @@ std::string repeat(const std::string& line, int n) {
 // The track's pitch slot (a note number or a frequency), or -1.
 int pitch_slot(int track) {
   for (int k = 0; k < song.param_count[track]; ++k)
-    if (song.param_slot[track][k].cls == kClassNotePitch ||
-        song.param_slot[track][k].cls == kClassHzPitch)
+    if (song.param_slot[track][k].cls == ParamClass::kNotePitch ||
+        song.param_slot[track][k].cls == ParamClass::kHzPitch)
       return k;
   return -1;
 }

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "synth/synth_types.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/editor_state.h"
-#include "ui/input.h"
-#include "ui/main_loop.h"
-#include "ui/menu_tree.h"
-#include "ui/state_table.h"
-#include "ui/text_list.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/platform/input.h"
+#include "ui/platform/main_loop.h"
+#include "ui/screens/menu_tree.h"
+#include "ui/widgets/state_table.h"
+#include "ui/widgets/text_list.h"
 
 namespace zorbel::test {
 namespace {

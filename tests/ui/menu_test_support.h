@@ -12,12 +12,12 @@
 #include "engine/song_templates.h"
 #include "files/colour_scheme.h"
 #include "tests/ui/screen_test_support.h"
-#include "ui/font.h"
-#include "ui/input.h"
-#include "ui/menu_tree.h"
-#include "ui/param_editor_link.h"
-#include "ui/state_table.h"
-#include "ui/view_settings.h"
+#include "ui/draw/font.h"
+#include "ui/platform/input.h"
+#include "ui/screens/menu_tree.h"
+#include "ui/widgets/param_editor_link.h"
+#include "ui/widgets/state_table.h"
+#include "ui/widgets/view_settings.h"
 
 namespace zorbel::test {
 

@@ -5,12 +5,12 @@
 #include <thread>
 #include <vector>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "tests/support/temp_workdir.h"
 #include "tests/ui/menu_test_support.h"
-#include "ui/list_view.h"
-#include "ui/main_loop.h"
-#include "ui/text_list.h"
+#include "ui/widgets/list_view.h"
+#include "ui/platform/main_loop.h"
+#include "ui/widgets/text_list.h"
 
 namespace zorbel::test {
 namespace {

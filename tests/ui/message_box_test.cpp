@@ -3,8 +3,8 @@
 
 #include "files/colour_scheme.h"
 #include "tests/ui/screen_test_support.h"
-#include "ui/message_box.h"
-#include "ui/text.h"
+#include "ui/draw/message_box.h"
+#include "ui/draw/text.h"
 
 namespace zorbel::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "files/colour_scheme.h"
-#include "ui/number_text.h"
-#include "ui/text_list.h"
+#include "ui/draw/number_text.h"
+#include "ui/widgets/text_list.h"
 
 namespace zorbel::test {
 namespace {

@@ -9,21 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "files/wav_import.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "synth/synth_types.h"
 #include "synth/wav_engine.h"
 #include "tests/support/signal_measure.h"
 #include "tests/support/wav_bytes.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/editor_state.h"
-#include "ui/list_view.h"
-#include "ui/menu_tree.h"
-#include "ui/param_modifier.h"
-#include "ui/param_page.h"
-#include "ui/state_table.h"
-#include "ui/step_editor.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/widgets/list_view.h"
+#include "ui/screens/menu_tree.h"
+#include "ui/widgets/param_modifier.h"
+#include "ui/screens/param_page.h"
+#include "ui/widgets/state_table.h"
+#include "ui/screens/step_editor.h"
 
 namespace zorbel::test {
 namespace {
@@ -450,7 +450,7 @@ TEST_F(ParamPageScenario, FreqModeAsksAndSwitchesOnlyOnAChange) {
   run("press X\n");
   EXPECT_EQ(song.freq_mode[0], kFreqMidi);
   EXPECT_FLOAT_EQ(lane_at(0, pitch, 0), 0.0f);
-  EXPECT_EQ(song.param_slot[0][pitch].cls, kClassNotePitch);
+  EXPECT_EQ(song.param_slot[0][pitch].cls, ParamClass::kNotePitch);
 
   // With no synth that has a pitch, FREQMODE leaves the CONFIG menu as it is.
   single_synth_song();

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/editor_state.h"
-#include "ui/list_view.h"
-#include "ui/menu_tree.h"
-#include "ui/state_table.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/widgets/list_view.h"
+#include "ui/screens/menu_tree.h"
+#include "ui/widgets/state_table.h"
 
 namespace zorbel::test {
 namespace {

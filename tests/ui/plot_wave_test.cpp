@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "tests/ui/screen_test_support.h"
-#include "ui/draw.h"
-#include "ui/plot_wave.h"
+#include "ui/draw/draw.h"
+#include "ui/draw/plot_wave.h"
 
 namespace zorbel::test {
 namespace {

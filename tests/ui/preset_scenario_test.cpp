@@ -8,16 +8,16 @@
 #include <initializer_list>
 #include <string>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "engine/song_templates.h"
 #include "files/custom_template_file.h"
 #include "files/preset_file.h"
-#include "synth/module_graph.h"
+#include "engine/synth_tracks.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/custom_template_screen.h"
-#include "ui/editor_state.h"
-#include "ui/menu_tree.h"
-#include "ui/state_table.h"
+#include "ui/screens/custom_template_screen.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/screens/menu_tree.h"
+#include "ui/widgets/state_table.h"
 
 namespace zorbel::test {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "ui/draw.h"
-#include "ui/screen.h"
-#include "ui/screen_image.h"
+#include "ui/draw/draw.h"
+#include "ui/draw/screen.h"
+#include "ui/draw/screen_image.h"
 
 namespace zorbel::test {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/screen.h"
-#include "ui/screen_image.h"
+#include "ui/draw/screen.h"
+#include "ui/draw/screen_image.h"
 
 namespace zorbel::test {
 

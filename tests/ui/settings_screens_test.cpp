@@ -1,9 +1,9 @@
 // The settings, help, ABOUT and EXIT screens: their prompts, keys, drags, limits and ways back.
-#include "engine/edit.h"
-#include "synth/module_graph.h"
+#include "edit/edit.h"
+#include "engine/synth_tracks.h"
 #include "tests/ui/menu_test_support.h"
-#include "ui/list_view.h"
-#include "ui/prompt.h"
+#include "ui/widgets/list_view.h"
+#include "ui/widgets/prompt.h"
 
 namespace zorbel::test {
 namespace {

@@ -1,12 +1,12 @@
 // The song order list, ADD/DEL SYNTH and the colour menus, driven through their keys.
 #include <fstream>
 
-#include "engine/edit.h"
-#include "synth/module_graph.h"
+#include "edit/edit.h"
+#include "engine/synth_tracks.h"
 #include "tests/support/temp_workdir.h"
 #include "tests/ui/menu_test_support.h"
-#include "ui/prompt.h"
-#include "ui/text_list.h"
+#include "ui/widgets/prompt.h"
+#include "ui/widgets/text_list.h"
 
 namespace zorbel::test {
 namespace {

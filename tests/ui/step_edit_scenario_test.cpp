@@ -2,13 +2,13 @@
 // copy and paste, mutes, and the cursor moving over the grid.
 #include <gtest/gtest.h>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/editor_state.h"
-#include "ui/sequencer_screen.h"
-#include "ui/state_table.h"
-#include "ui/step_editor.h"
-#include "ui/view_settings.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/screens/sequencer_screen.h"
+#include "ui/widgets/state_table.h"
+#include "ui/screens/step_editor.h"
+#include "ui/widgets/view_settings.h"
 
 namespace zorbel::test {
 namespace {

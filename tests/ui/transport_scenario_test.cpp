@@ -2,11 +2,11 @@
 // master volume, loop changes (instant and queued) and the song position text.
 #include <gtest/gtest.h>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/editor_state.h"
-#include "ui/sequencer_screen.h"
-#include "ui/state_table.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/screens/sequencer_screen.h"
+#include "ui/widgets/state_table.h"
 
 namespace zorbel::test {
 namespace {

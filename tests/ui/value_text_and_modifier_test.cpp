@@ -4,24 +4,24 @@
 
 #include <cstring>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "engine/song_templates.h"
 #include "tests/support/engine_fixture.h"
-#include "ui/editor_state.h"
-#include "ui/input.h"
-#include "ui/param_modifier.h"
-#include "ui/quick_params.h"
-#include "ui/sequencer_screen.h"
-#include "ui/step_editor.h"
-#include "ui/view_settings.h"
-#include "ui/value_text.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/platform/input.h"
+#include "ui/widgets/param_modifier.h"
+#include "ui/screens/quick_params.h"
+#include "ui/screens/sequencer_screen.h"
+#include "ui/screens/step_editor.h"
+#include "ui/widgets/view_settings.h"
+#include "ui/widgets/value_text.h"
 
 namespace zorbel::test {
 namespace {
 
 std::string text(int cls, float v, ValueTextUse use = ValueTextUse::kPageList) {
   char buffer[kValueTextCapacity];
-  return value_text(cls, v, buffer, use);
+  return value_text(static_cast<ParamClass>(cls), v, buffer, use);
 }
 
 TEST(ValueText, EveryClassFamily) {
@@ -91,8 +91,8 @@ constexpr int kBamOffset = 6; // OFFSET, class 0, 0..4
 
 TEST_F(ModifierTest, StepSizesTriggersSensitivityAndRanges) {
   // Track 9 (BAMSVF) keeps MIDI note numbers; track 0 (BAM sound 1) holds its pitch in Hz.
-  ASSERT_EQ(song.param_slot[9][kBamFreq].cls, 1);
-  ASSERT_EQ(song.param_slot[0][kBamFreq].cls, 2);
+  ASSERT_EQ(song.param_slot[9][kBamFreq].cls, ParamClass::kNotePitch);
+  ASSERT_EQ(song.param_slot[0][kBamFreq].cls, ParamClass::kHzPitch);
   edit_param(9, kBamWave, 0, 5, 20.0f);
   // With L-TR a D-pad change moves a choice by one, with R-TR by ten; a note by an octave.
   hold(kBtnLTr);
@@ -142,15 +142,15 @@ TEST_F(ModifierTest, StepSizesTriggersSensitivityAndRanges) {
   QuickParam q;
   ASSERT_TRUE(quick_param(rot, 1, &q));
   EXPECT_STREQ(q.name, "VAL");
-  EXPECT_EQ(q.text_class, 20);
+  EXPECT_EQ(q.text_class, ParamClass::kHexWord);
   ASSERT_TRUE(quick_param(9, 0, &q));
   EXPECT_EQ(q.slot, kBamFreq);
-  EXPECT_EQ(q.text_class, 1);
+  EXPECT_EQ(q.text_class, ParamClass::kNotePitch);
   ASSERT_TRUE(quick_param(9, 1, &q));  // BAMSVF: the effect's MIX
   EXPECT_STREQ(q.name, "MIX");
   EXPECT_EQ(q.slot, 13 + 5);
   ASSERT_TRUE(quick_param(3, 0, &q));  // NSVF: SAMPHOLD as a whole number
-  EXPECT_EQ(q.text_class, 7);
+  EXPECT_EQ(q.text_class, ParamClass::kHoldCount);
   EXPECT_STREQ(q.name, "SAMPHOLD");
 }
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "tests/ui/drive_test_support.h"
-#include "ui/draw.h"
-#include "ui/editor_state.h"
-#include "ui/main_loop.h"
-#include "ui/state_table.h"
-#include "ui/visualizer.h"
+#include "ui/draw/draw.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/platform/main_loop.h"
+#include "ui/widgets/state_table.h"
+#include "ui/screens/visualizer.h"
 
 namespace zorbel::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/audio_stream.h"
-#include "engine/edit.h"
+#include "edit/edit.h"
 #include "engine/init_engine.h"
 #include "engine/mixer.h"
 #include "engine/song.h"
@@ -19,11 +19,11 @@
 #include "synth/random_table.h"
 #include "tests/support/temp_workdir.h"
 #include "tests/ui/screen_test_support.h"
-#include "ui/draw.h"
-#include "ui/input.h"
-#include "ui/main_loop.h"
-#include "ui/state_table.h"
-#include "ui/visualizer.h"
+#include "ui/draw/draw.h"
+#include "ui/platform/input.h"
+#include "ui/platform/main_loop.h"
+#include "ui/widgets/state_table.h"
+#include "ui/screens/visualizer.h"
 
 namespace zorbel::test {
 namespace {

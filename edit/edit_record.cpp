@@ -1,0 +1,18 @@
+// The edit layer's recording: the offline render into the WAV folder.
+#include "edit/edit.h"
+
+#include <string>
+
+#include "files/platform_dir.h"
+#include "files/wav_recorder.h"
+
+namespace zorbel {
+
+EditResult edit_record_wav(const char* file_name) {
+  if (!file_name || !*file_name) return EditResult::kBadArgument;
+  // The recorder stops the stream for the render and starts it again; the song is not changed.
+  const std::string path = path_in_folder(kWavFolder, file_name);
+  return record_to_wav(path.c_str()) ? EditResult::kOk : EditResult::kSaveFailed;
+}
+
+}  // namespace zorbel

@@ -1,0 +1,80 @@
+// New songs from templates, and loading and saving song files.
+#include "edit/edit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "edit/edit_support.h"
+#include "engine/builtin_sounds.h"
+#include "engine/freq_mode.h"
+#include "engine/song_templates.h"
+#include "engine/synth_tracks.h"
+#include "engine/transport_requests.h"
+#include "files/file_replace.h"
+#include "files/platform_dir.h"
+#include "files/song_file.h"
+#include "files/wav_import.h"
+#include "synth/synth_types.h"
+#include "synth/wav_engine.h"
+
+namespace zorbel {
+
+EditResult edit_new_song(int template_number) {
+  if (template_number < 0 || template_number >= kTemplateCount) return EditResult::kBadArgument;
+  const SongTemplate& tmpl = kSongTemplates[template_number];
+  int32_t types[MAX_TRACKS];
+  for (int i = 0; i < tmpl.count && i < MAX_TRACKS; ++i) types[i] = tmpl.entries[i].type;
+  // The built-in templates are the program's own songs: some pass the budget that adding a
+  // synth keeps to, and they play as they always have.
+  const EditResult ok = check_synth_list(types, tmpl.count, false);
+  if (ok != EditResult::kOk) return ok;
+  edit_begin();
+  with_audio_paused([&] { new_song(template_number); });
+  post_play_set(false);
+  song_replaced();
+  mark_song_saved();
+  return EditResult::kOk;
+}
+
+EditResult edit_new_custom_song() {
+  int32_t types[kCustomTemplateSlots];
+  int count = 0;
+  for (int i = 0; i < kCustomTemplateSlots; ++i)
+    if (custom_template_list[i] >= 0) types[count++] = custom_template_list[i];
+  if (count == 0) return EditResult::kBadArgument;
+  const EditResult ok = check_synth_list(types, count);
+  if (ok != EditResult::kOk) return ok;
+  edit_begin();
+  with_audio_paused([] { new_custom_song(); });
+  post_play_set(false);
+  song_replaced();
+  mark_song_saved();
+  return EditResult::kOk;
+}
+
+EditResult edit_load_song(const char* path, std::string* reason) {
+  // The file is read and checked while the audio plays on; only the replacement holds it.
+  SongImage image;
+  if (!path || !read_song_file(path, image, reason)) return EditResult::kLoadFailed;
+  edit_begin();
+  with_audio_paused([&] { apply_song_image(image); });
+  warn_song_corrections(path, image);
+  song_replaced();
+  mark_song_saved();
+  return EditResult::kOk;
+}
+
+EditResult edit_save_song(const char* file_name) {
+  if (!file_name) return EditResult::kSaveFailed;
+  // The song is read out with the audio held (the filter's frequency tracking writes a lane);
+  // the slow part, writing and syncing the file, runs with the audio playing.
+  std::vector<uint8_t> bytes;
+  with_audio_paused([&] { bytes = encode_song(file_name); });
+  if (!replace_file(path_in_folder(kSongFolder, file_name), bytes)) return EditResult::kSaveFailed;
+  mark_song_saved();
+  return EditResult::kOk;
+}
+
+}  // namespace zorbel

@@ -1,8 +1,0 @@
-// The links out of step edit, each unset until its screen family registers it.
-#include "ui/screen_links.h"
-
-namespace zorbel {
-
-ScreenLinks screen_links;
-
-}  // namespace zorbel

@@ -1,0 +1,307 @@
+// LOAD, SAVE, SAVE AS, the overwrite question, RENAME LOOP, RECORD and NEW. A failed load or
+// save says so and leaves the song, its name and the files on disk as they were.
+#include "ui/screens/file_screens.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "edit/edit.h"
+#include "engine/song.h"
+#include "files/custom_template_file.h"
+#include "files/file_names.h"
+#include "files/platform_dir.h"
+#include "ui/widgets/editor_state.h"
+#include "ui/widgets/file_browser.h"
+#include "ui/platform/input.h"
+#include "ui/widgets/list_view.h"
+#include "ui/screens/menu_tree.h"
+#include "ui/widgets/prompt.h"
+#include "ui/widgets/state_table.h"
+
+namespace zorbel {
+
+namespace {
+
+constexpr int kTriJump = 8;              // names TRI with D-UP / D-DN skips
+constexpr int kBuiltInTemplates = 5;     // NEW items 0..4; CUSTOM0..3 follow
+
+struct FileScreens {
+  std::vector<std::string> names;  // the LOAD list
+  int selected = 0;
+  NameEntry entry;                 // SAVE AS, RENAME LOOP and RECORD names
+  int loop = 0;                    // RENAME LOOP: the loop being named
+  int new_item = 0;                // NEW: the item asked about
+  CustomTemplateEditorOpen custom_editor = nullptr;
+};
+
+FileScreens screens;
+
+bool confirm_pressed() { return button_pressed(kBtnX) || button_pressed(kBtnDRt); }
+
+void set_song_name(const std::string& name) {
+  std::snprintf(editor_link.song_name, sizeof editor_link.song_name, "%s", name.c_str());
+}
+
+bool song_has_name() { return std::strcmp(editor_link.song_name, kNoSongName) != 0; }
+
+void show_could_not_save(const std::string& file_name) {
+  std::fprintf(stderr, "zorbel: could not save %s\n", file_name.c_str());
+  show_message_state(kStateMessage18, PromptText("COULD NOT SAVE ").add(file_name.c_str()).c_str());
+}
+
+// ---- LOAD ----
+
+void draw_load_list() { draw_file_list(screens.names, screens.selected); }
+
+void open_load(int) {
+  screens.names = scan_files(kFileKindSong);
+  screens.selected = 0;
+  set_editor_state(kStateLoad);
+  draw_file_frame();
+  draw_load_list();
+}
+
+void load_selected() {
+  if (screens.names.empty()) return;
+  const std::string& file = screens.names[screens.selected];
+  std::string reason;
+  const std::string path = std::string(kSongFolder) + file;
+  if (edit_load_song(path.c_str(), &reason) != EditResult::kOk) {
+    std::fprintf(stderr, "zorbel: could not open %s: %s\n", path.c_str(), reason.c_str());
+    show_message_state(kStateCouldNotOpen, PromptText("COULD NOT OPEN ").add(file.c_str()).c_str());
+    return;
+  }
+  set_song_name(file.substr(0, file.find('.')));
+  return_to_step_edit();
+}
+
+void load_input() {
+  if (list_keys(nullptr, kListKeysPrompt)) return;
+  if (confirm_pressed()) return load_selected();
+  const int step = button_held(kBtnTri) ? kTriJump : 1;
+  int delta = 0;
+  if (button_held(kBtnDUp)) delta = -step;
+  else if (button_held(kBtnDDn)) delta = step;
+  if (delta == 0 || screens.names.empty()) return;
+  screens.selected = step_selection(screens.selected, delta, static_cast<int>(screens.names.size()));
+  draw_load_list();
+}
+
+// ---- SAVE, SAVE AS and the overwrite question ----
+
+void ask_overwrite(int state, const std::string& file_name) {
+  set_editor_state(state);
+  ask_question(PromptText("OVERWRITE ").add(file_name.c_str()).add("?").c_str(), true);
+}
+
+void save_entered_song() {
+  const std::string name = name_entry_text(screens.entry);
+  if (name.empty()) return return_to_step_edit();
+  const std::string file = make_file_name(name.c_str(), kFileKindSong);
+  if (edit_save_song(file.c_str()) != EditResult::kOk) return show_could_not_save(file);
+  set_song_name(name);
+  return_to_step_edit();
+}
+
+void open_save_as(int) {
+  name_entry_begin(screens.entry, kSongNameLength);
+  set_editor_state(kStateSaveAs);
+  show_name_entry(screens.entry);
+}
+
+void open_save(int leaf_id) {
+  if (!song_has_name()) return open_save_as(leaf_id);
+  name_entry_begin(screens.entry, kNameEntryCapacity, editor_link.song_name);
+  ask_overwrite(kStateOverwrite, make_file_name(editor_link.song_name, kFileKindSong));
+}
+
+void save_as_input() {
+  switch (name_entry_keys(screens.entry)) {
+    case NameKey::kCancelled: return return_to_step_edit();
+    case NameKey::kConfirmed: {
+      const std::string name = name_entry_text(screens.entry);
+      if (name.empty()) return;
+      const std::string file = make_file_name(name.c_str(), kFileKindSong);
+      if (file_exists(file.c_str(), kFileKindSong)) return ask_overwrite(kStateOverwrite, file);
+      return save_entered_song();
+    }
+    default: return;
+  }
+}
+
+// The overwrite questions: Y does the write, N does nothing; either way back to step edit.
+void overwrite_input(void (*write)()) {
+  switch (question_keys()) {
+    case QuestionKey::kConfirmed:
+      if (question_answer()) return write();
+      return return_to_step_edit();
+    case QuestionKey::kBack:
+    case QuestionKey::kClose: return return_to_step_edit();
+    default: return;
+  }
+}
+
+void song_overwrite_input() { overwrite_input(save_entered_song); }
+
+// ---- RENAME LOOP ----
+
+void draw_rename_loop() {
+  show_prompt(PromptText("RENAME LOOP ").add(song.loop_name[screens.loop]).c_str());
+}
+
+void open_rename_loop(int) {
+  screens.loop = transport.current_loop;
+  set_editor_state(kStateRenameLoop);
+  draw_rename_loop();
+}
+
+void rename_loop_input() {
+  if (list_keys(nullptr, kListKeysPrompt)) return;
+  if (confirm_pressed()) {
+    name_entry_begin(screens.entry, kLoopNameLength);
+    set_editor_state(kStateRenameLoopName);
+    show_name_entry(screens.entry);
+    return;
+  }
+  int step = 0;
+  if (button_held(kBtnDUp)) step = 1;
+  else if (button_held(kBtnDDn)) step = -1;
+  else if (mouse_left_held()) {
+    const int pixels = mouse_drag_pixels();
+    step = (pixels > 0) - (pixels < 0);
+  }
+  if (step == 0) return;
+  screens.loop = step_selection(screens.loop, step, MAX_LOOPS);
+  draw_rename_loop();
+}
+
+void rename_loop_name_input() {
+  switch (name_entry_keys(screens.entry)) {
+    case NameKey::kCancelled: return return_to_step_edit();
+    case NameKey::kConfirmed:
+      // An empty name is allowed: the loop then shows no name.
+      edit_loop_name(screens.loop, name_entry_text(screens.entry).c_str());
+      return return_to_step_edit();
+    default: return;
+  }
+}
+
+// ---- RECORD ----
+
+void open_record(int) {
+  set_editor_state(kStateRecordQuestion);
+  ask_question(transport.play_mode == kPlaySong ? "RECORD SONG?" : "RECORD LOOP?", true);
+}
+
+void record_entered_name() {
+  const std::string name = name_entry_text(screens.entry);
+  if (name.empty()) return return_to_step_edit();
+  const std::string file = make_file_name(name.c_str(), kFileKindWav);
+  if (edit_record_wav(file.c_str()) != EditResult::kOk) return show_could_not_save(file);
+  return_to_step_edit();
+}
+
+void record_question_input() {
+  switch (question_keys()) {
+    case QuestionKey::kConfirmed:
+      if (transport.recording.load()) return;
+      if (!question_answer()) return close_menu();
+      name_entry_begin(screens.entry, kSongNameLength);
+      set_editor_state(kStateRecordName);
+      show_name_entry(screens.entry);
+      return;
+    case QuestionKey::kBack: return menu_back();
+    case QuestionKey::kClose: return close_menu();
+    default: return;
+  }
+}
+
+void record_name_input() {
+  switch (name_entry_keys(screens.entry)) {
+    case NameKey::kCancelled: return return_to_step_edit();
+    case NameKey::kConfirmed: {
+      const std::string name = name_entry_text(screens.entry);
+      if (name.empty()) return;
+      const std::string file = make_file_name(name.c_str(), kFileKindWav);
+      if (file_exists(file.c_str(), kFileKindWav))
+        return ask_overwrite(kStateRecordOverwrite, file);
+      return record_entered_name();
+    }
+    default: return;
+  }
+}
+
+void record_overwrite_input() { overwrite_input(record_entered_name); }
+
+// ---- NEW ----
+
+const char* new_items() { return menu_items(current_menu()); }
+
+void open_new(int) { open_menu(true); }
+
+void new_list_input() {
+  if (list_keys(new_items(), kListKeysAll)) return;
+  if (!confirm_pressed()) return;
+  screens.new_item = current_menu().selection;
+  set_editor_state(kStateNewConfirm);
+  ask_question(PromptText("RESET ZORBEL, GET PRESET ")
+                   .add_trimmed(list_entry(new_items(), screens.new_item))
+                   .add("?")
+                   .c_str(),
+               false);
+}
+
+void start_new_song() {
+  const int item = screens.new_item;
+  if (item < kBuiltInTemplates) {
+    const EditResult result = edit_new_song(item);
+    if (result != EditResult::kOk)
+      return show_message_state(kStateMessage18, edit_result_text(result));
+    return return_to_step_edit();
+  }
+  std::string reason;
+  if (!load_custom_template(item - kBuiltInTemplates, &reason)) {
+    std::fprintf(stderr, "zorbel: could not open %s%s: %s\n", kSongFolder, kCustomTemplateFile,
+                 reason.c_str());
+    return show_message_state(kStateCouldNotOpen,
+                              PromptText("COULD NOT OPEN ").add(kCustomTemplateFile).c_str());
+  }
+  if (!screens.custom_editor) return close_menu();
+  screens.custom_editor(item - kBuiltInTemplates);
+}
+
+void new_confirm_input() {
+  switch (question_keys()) {
+    case QuestionKey::kConfirmed:
+      if (!question_answer()) return close_menu();
+      return start_new_song();
+    case QuestionKey::kBack: return reopen_current_menu();
+    case QuestionKey::kClose: return close_menu();
+    default: return;
+  }
+}
+
+const ScreenEntry kScreens[] = {
+    {kStateLoad, open_load, kStateLoad, load_input},
+    {kStateSave, open_save, kStateOverwrite, song_overwrite_input},
+    {kStateSaveAs, open_save_as, kStateSaveAs, save_as_input},
+    {kStateRenameLoop, open_rename_loop, kStateRenameLoop, rename_loop_input},
+    {kNoEntry, nullptr, kStateRenameLoopName, rename_loop_name_input},
+    {kStateRecord, open_record, kStateRecordQuestion, record_question_input},
+    {kNoEntry, nullptr, kStateRecordName, record_name_input},
+    {kNoEntry, nullptr, kStateRecordOverwrite, record_overwrite_input},
+    {kStateNew, open_new, kStateNew, new_list_input},
+    {kNoEntry, nullptr, kStateNewConfirm, new_confirm_input},
+};
+
+}  // namespace
+
+void register_file_screens() {
+  register_screens(kScreens);
+}
+
+void set_custom_template_editor(CustomTemplateEditorOpen open) { screens.custom_editor = open; }
+
+}  // namespace zorbel
