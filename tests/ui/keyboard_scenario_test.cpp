@@ -103,6 +103,10 @@ TEST_F(KeyboardScenario, TapsActOnceHoldsRepeatAfterTheDelayAndThePointerGoesFre
   const int before = cursor();
   run("hold D-RT\n tick 5\n release D-RT\n tick\n");
   EXPECT_EQ(cursor(), before + 5);
+  // A letter held 150 ms in a name field still types once: typing repeats only after 300 ms.
+  run(menu_path({0, 3}) + "press b 150ms\n");
+  EXPECT_TRUE(text_at(name_field_x(kSongNameLength) + 1, 296, "B ", slot(kSlotActiveMenuText)));
+  run("press START\n");
   run(menu_path({0, 7, 2}) + repeat("press D-UP", 30) + "press X\n");
   EXPECT_EQ(view_settings.key_repeat_ms, kKeyRepeatMaxMs);
 

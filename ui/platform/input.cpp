@@ -60,6 +60,7 @@ bool tick_acts(int repeat_delay_ms) {
         input.acting_count < kActingKeysCapacity)
       input.acting[input.acting_count++] = key;
   for (int i = 0; i < input.acting_count; ++i) input.pressed_at_ms[input.acting[i]] = now;
+  input.repeat_held_ms = 0;
   std::memcpy(input.seen, input.keys, sizeof input.seen);
   if (input.acting_count > 0) return true;
 
@@ -73,6 +74,7 @@ bool tick_acts(int repeat_delay_ms) {
   const uint32_t delay = repeat_delay_ms > 0 ? static_cast<uint32_t>(repeat_delay_ms) : 0;
   if (clock && delay > 0 && now - input.pressed_at_ms[newest] < delay) return false;
   input.acting[input.acting_count++] = newest;
+  input.repeat_held_ms = clock ? now - input.pressed_at_ms[newest] : 0;
   return true;
 }
 

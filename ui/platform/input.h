@@ -57,6 +57,8 @@ struct InputState {
   // repeat the key pressed last.
   int acting[kActingKeysCapacity];
   int acting_count;
+  // On a repeat tick: how long the repeating key has been held, in ms; 0 on other ticks.
+  uint32_t repeat_held_ms;
   uint8_t seen[kKeySymbolCount];       // the keys held at the last acting or quiet tick
   uint32_t pressed_at_ms[kKeySymbolCount];
 };
