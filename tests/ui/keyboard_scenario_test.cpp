@@ -107,6 +107,10 @@ TEST_F(KeyboardScenario, TapsActOnceHoldsRepeatAfterTheDelayAndThePointerGoesFre
   run(menu_path({0, 3}) + "press b 150ms\n");
   EXPECT_TRUE(text_at(name_field_x(kSongNameLength) + 1, 296, "B ", slot(kSlotActiveMenuText)));
   run("press START\n");
+  // So does a note key under Shift: one note, one step on.
+  const int at_note = cursor();
+  run("hold SHIFT\n press z 150ms\n release SHIFT\n tick\n");
+  EXPECT_EQ(cursor(), at_note + 1);
   run(menu_path({0, 7, 2}) + repeat("press D-UP", 30) + "press X\n");
   EXPECT_EQ(view_settings.key_repeat_ms, kKeyRepeatMaxMs);
 

@@ -187,6 +187,8 @@ bool key_acts(int key) {
 
 bool shift_held() { return button_held(kKeyLShift) || button_held(kKeyRShift); }
 
+bool typing_keys_act() { return input.repeat_held_ms == 0 || input.repeat_held_ms >= kTypingRepeatMs; }
+
 bool button_held(int key) {
   if (key < 0 || key >= kKeySymbolCount) return false;
   return input.keys[key] != 0;

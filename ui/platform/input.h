@@ -89,6 +89,11 @@ bool button_pressed(int key);
 bool key_acts(int key);
 // Either shift key is held.
 bool shift_held();
+// Keys that put in text or notes repeat only once held this long, whatever the KEY REPEAT
+// delay, so a tap types one character even where the D-pad repeats at once.
+constexpr uint32_t kTypingRepeatMs = 300;
+// False on a repeat tick that comes before kTypingRepeatMs; true on every other tick.
+bool typing_keys_act();
 bool button_held(int key);
 // None of X, O, SQ, TRI is held.
 bool no_face_button_held();

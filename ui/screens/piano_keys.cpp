@@ -30,7 +30,7 @@ bool piano_keys_input(int track, bool* entered) {
   int& octave = view_settings.piano_octave;
   if (key_acts(kBtnDUp)) octave = std::min(octave + 1, kPianoOctaveHighest);
   if (key_acts(kBtnDDn)) octave = std::max(octave - 1, kPianoOctaveLowest);
-  for (int i = 0; i < input.acting_count; ++i) {
+  for (int i = 0; i < input.acting_count && typing_keys_act(); ++i) {
     const int semitone = piano_key_semitone(input.acting[i]);
     if (semitone < 0) continue;
     const int note = kSemitonesPerOctave * octave + semitone;

@@ -8,7 +8,6 @@
 #include "ui/widgets/list_view.h"
 #include "ui/draw/message_box.h"
 #include "ui/widgets/state_table.h"
-#include "ui/widgets/view_settings.h"
 #include "ui/draw/text.h"
 
 namespace zorbel {
@@ -84,11 +83,7 @@ NameKey name_entry_keys(NameEntry& entry) {
   // Letters and digits type (they are not console buttons here), Backspace deletes before the
   // cursor and Delete at it, Return takes the name; the keys act in the order they went down.
   bool typed = false;
-  // A held key types again only after the usual delay, even where KEY REPEAT 0 gives the
-  // D-pad the console's immediate repeat: a tap types one character.
-  const bool early_repeat =
-      input.repeat_held_ms > 0 && input.repeat_held_ms < static_cast<uint32_t>(kKeyRepeatDefaultMs);
-  for (int i = 0; i < input.acting_count && !early_repeat; ++i) {
+  for (int i = 0; i < input.acting_count && typing_keys_act(); ++i) {
     const int key = input.acting[i];
     if (key == kKeyReturn || key == kKeyPadEnter) {
       if (typed) draw_name_field(entry);
