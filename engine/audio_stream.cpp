@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "engine/audition.h"
 #include "engine/clock.h"
 #include "engine/engine_hooks.h"
 #include "engine/mixer.h"
@@ -54,19 +55,23 @@ void record_tap_frames(int16_t* frames) {
   }
 }
 
-// The eight blocks of one device buffer: requests, engine step, clock, render, mix, noise.
+// The eight blocks of one device buffer: requests, engine step, clock, render, mix, noise. A
+// stopped transport renders only while an audition sounds, and without the clock.
 bool render_blocks(float* out) ZORBEL_REALTIME {
-  if (transport.transport_stopped.load() != 0) return false;
+  const bool stopped = transport.transport_stopped.load() != 0;
+  if (stopped && !audition_buffer_due()) return false;
   buses.record_cursor = 0;
   for (int block = 0; block < kBlocksPerBuffer; ++block) {
-    take_block_requests();
+    if (!stopped) take_block_requests();
+    take_audition();
     if (hooks.block_step) hooks.block_step();
     const int loop = transport.current_loop;
     for (int t = 0; t < song.track_count; ++t)
       transport.loop_active_gain[t] = shared_load(song.loop_track_enable[loop][t]) != 0 ? 1.0f : 0.0f;
     // Every step that falls in this block is fired before any of its audio is computed, so
     // notes start on block boundaries while the clock keeps exact time.
-    for (int frame = 0; frame < kBlockFrames; ++frame) clock_tick();
+    if (!stopped)
+      for (int frame = 0; frame < kBlockFrames; ++frame) clock_tick();
     if (hooks.start_block) hooks.start_block();
     if (hooks.render_block) hooks.render_block();
     if (hooks.output_block) hooks.output_block(out);

@@ -128,26 +128,50 @@ void name_entry_begin(NameEntry& entry, int length, const char* initial) {
 }
 
 void name_entry_up(NameEntry& entry) {
+  entry.edited = true;
   entry.text[entry.cursor] = next_name_char(entry.text[entry.cursor]);
 }
 
 void name_entry_down(NameEntry& entry) {
+  entry.edited = true;
   entry.text[entry.cursor] = previous_name_char(entry.text[entry.cursor]);
 }
 
 void name_entry_right(NameEntry& entry) {
+  entry.edited = true;
   const int c = entry.cursor;
   if (c + 1 >= entry.length) return;
   if (entry.text[c] != 0 || entry.text[c + 1] != 0) entry.cursor = c + 1;
 }
 
 void name_entry_left(NameEntry& entry) {
+  entry.edited = true;
   if (entry.cursor > 0) --entry.cursor;
 }
 
 void name_entry_delete(NameEntry& entry) {
+  entry.edited = true;
   for (int i = entry.cursor; i < entry.length - 1; ++i) entry.text[i] = entry.text[i + 1];
   entry.text[entry.length - 1] = 0;
+}
+
+void name_entry_type(NameEntry& entry, char c) {
+  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (!in_alphabet(c)) return;
+  if (!entry.edited) {
+    std::memset(entry.text, 0, sizeof entry.text);
+    entry.cursor = 0;
+  }
+  entry.edited = true;
+  entry.text[entry.cursor] = c;
+  if (entry.cursor + 1 < entry.length) ++entry.cursor;
+}
+
+void name_entry_backspace(NameEntry& entry) {
+  const int c = entry.cursor;
+  const bool full_at_end = c == entry.length - 1 && entry.text[c] != 0;
+  if (c > 0 && !full_at_end) entry.cursor = c - 1;
+  name_entry_delete(entry);
 }
 
 std::string name_entry_text(const NameEntry& entry) {

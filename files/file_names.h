@@ -55,6 +55,9 @@ struct NameEntry {
   char text[kNameEntryCapacity + 1] = {};
   int cursor = 0;
   int length = kSongNameLength;  // positions 0..length-1
+  // False until a key changed the entry: the first character typed then replaces the proposed
+  // name instead of being written into it.
+  bool edited = false;
 };
 
 // The character after c in the alphabet A..Z, 0..9 (wrapping); an empty position or any other
@@ -75,6 +78,12 @@ void name_entry_right(NameEntry& entry);
 void name_entry_left(NameEntry& entry);   // D-LT: one to the left, not below 0
 // O: removes the character at the cursor; the later ones move left, the last position empties.
 void name_entry_delete(NameEntry& entry);
+// A typed character (A..Z, 0..9; a..z count as upper case) at the cursor, which moves on to the
+// next position (it stays on the last). Other characters change nothing.
+void name_entry_type(NameEntry& entry, char c);
+// Backspace: removes the character before the cursor and moves the cursor onto its place; at
+// the start, or on a last position that holds a character, removes the one at the cursor.
+void name_entry_backspace(NameEntry& entry);
 // The name: the characters before the first empty position.
 std::string name_entry_text(const NameEntry& entry);
 

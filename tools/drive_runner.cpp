@@ -29,6 +29,8 @@ struct DriveInput {
   int mouse_y = kPointerStartY;
   uint8_t mouse_buttons = 0;
   long pending_events = 0;  // every change of a button is one event for the main loop
+  int downs[kKeyDownQueueCapacity] = {};  // keys that went down since the input last asked
+  int down_count = 0;
 };
 
 // Virtual time: frames of audio that have passed, and the buffers the callback has rendered.
@@ -55,6 +57,13 @@ void read_mouse(int* x, int* y, uint8_t* buttons) {
 void warp_mouse(int x, int y) {
   drive_input.mouse_x = x;
   drive_input.mouse_y = y;
+}
+
+int read_key_downs(int* keys, int capacity) {
+  const int n = drive_input.down_count < capacity ? drive_input.down_count : capacity;
+  std::memcpy(keys, drive_input.downs, sizeof(int) * static_cast<size_t>(n));
+  drive_input.down_count = 0;
+  return n;
 }
 
 bool poll_event(bool* /*quit*/) {
@@ -88,13 +97,15 @@ void delay_ms(int ms) {
 uint32_t now_ms() { return static_cast<uint32_t>(drive_clock.frames / kFramesPerMs); }
 
 const FrameSource kFrames{poll_event, present, delay_ms, now_ms};
-const InputSource kInput{read_keys, read_mouse, warp_mouse};
+const InputSource kInput{read_keys, read_mouse, warp_mouse, read_key_downs, now_ms};
 
 void set_keys(const std::vector<int>& keys, bool held) {
   for (int key : keys) {
     if ((drive_input.keys[key] != 0) == held) continue;
     drive_input.keys[key] = held ? 1 : 0;
     ++drive_input.pending_events;
+    if (held && drive_input.down_count < kKeyDownQueueCapacity)
+      drive_input.downs[drive_input.down_count++] = key;
   }
 }
 
@@ -122,6 +133,15 @@ bool run_ticks(long count) {
 void run_for(double seconds) {
   const long frames = static_cast<long>(seconds * 1000.0 / kMsPerFrame + 0.5);
   for (long f = 0; f < frames && !input.quit; ++f) run_frame();
+}
+
+// Keys down for ms of virtual time, then up, then frames until the input has acted once more
+// (a tap shorter than a tick is taken there).
+void press_for(const std::vector<int>& keys, int ms) {
+  set_keys(keys, true);
+  run_for(ms / 1000.0);
+  set_keys(keys, false);
+  run_ticks(1);
 }
 
 }  // namespace
@@ -153,10 +173,20 @@ bool run_drive_commands(const std::vector<DriveCommand>& commands, std::string* 
       case DriveCommandKind::kReleaseAll: release_all(); break;
       case DriveCommandKind::kTick: run_ticks(c.count); break;
       case DriveCommandKind::kPress:
+        if (c.hold_ms >= 0) {
+          press_for(c.keys, c.hold_ms);
+          break;
+        }
         set_keys(c.keys, true);
         run_ticks(1);
         set_keys(c.keys, false);
         run_ticks(1);
+        break;
+      case DriveCommandKind::kType:
+        for (int key : c.keys) {
+          press_for({key}, kTypeHoldMs);
+          run_for(kTypeHoldMs / 1000.0);
+        }
         break;
       case DriveCommandKind::kMouse:
         drive_input.mouse_buttons = static_cast<uint8_t>(c.mouse_button);

@@ -16,6 +16,21 @@ namespace {
 constexpr double kLongestWait = 24.0 * 3600.0;
 constexpr long kMostTicks = 10000000;
 constexpr int kLongestDrag = 100000;
+constexpr long kLongestPressMs = 60000;
+
+// "120ms": a press's duration.
+bool duration_ms(const std::string& word, int* out) {
+  if (word.size() < 3 || word.compare(word.size() - 2, 2, "ms") != 0) return false;
+  long ms = 0;
+  char* end = nullptr;
+  const std::string digits = word.substr(0, word.size() - 2);
+  errno = 0;
+  ms = std::strtol(digits.c_str(), &end, 10);
+  if (errno != 0 || end == digits.c_str() || *end != '\0' || ms < 0 || ms > kLongestPressMs)
+    return false;
+  *out = static_cast<int>(ms);
+  return true;
+}
 
 bool whole_number(const std::string& word, long low, long high, long* out) {
   char* end = nullptr;
@@ -57,9 +72,35 @@ bool button_list(const std::vector<std::string>& words, std::vector<int>* keys,
 
 bool parse_line(const std::vector<std::string>& w, DriveCommand* c, std::string* reason) {
   const std::string& verb = w[0];
-  if (verb == "hold" || verb == "press") {
-    c->kind = verb == "hold" ? DriveCommandKind::kHold : DriveCommandKind::kPress;
+  if (verb == "hold") {
+    c->kind = DriveCommandKind::kHold;
     return button_list(w, &c->keys, reason);
+  }
+  if (verb == "press") {
+    c->kind = DriveCommandKind::kPress;
+    if (w.size() > 2 && duration_ms(w.back(), &c->hold_ms))
+      return button_list(std::vector<std::string>(w.begin(), w.end() - 1), &c->keys, reason);
+    return button_list(w, &c->keys, reason);
+  }
+  if (verb == "type") {
+    c->kind = DriveCommandKind::kType;
+    if (w.size() != 2) {
+      *reason = "type needs one word of letters and digits";
+      return false;
+    }
+    for (char ch : w[1]) {
+      const char lower = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+      const char name[2] = {lower, '\0'};
+      const int key = (lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9')
+                          ? key_for_button_name(name)
+                          : -1;
+      if (key < 0) {
+        *reason = std::string("type takes letters and digits only, not '") + ch + "'";
+        return false;
+      }
+      c->keys.push_back(key);
+    }
+    return true;
   }
   if (verb == "release") {
     if (w.size() == 2 && w[1] == "all") {
@@ -84,12 +125,12 @@ bool parse_line(const std::vector<std::string>& w, DriveCommand* c, std::string*
   if (verb == "mouse") {
     c->kind = DriveCommandKind::kMouse;
     long dy = 0;
-    if (w.size() != 3 || (w[1] != "left" && w[1] != "right") ||
+    if (w.size() != 3 || (w[1] != "left" && w[1] != "right" && w[1] != "none") ||
         !whole_number(w[2], -kLongestDrag, kLongestDrag, &dy)) {
-      *reason = "mouse needs left or right and a whole number of pixels";
+      *reason = "mouse needs left, right or none and a whole number of pixels";
       return false;
     }
-    c->mouse_button = w[1] == "left" ? kMouseLeft : kMouseRight;
+    c->mouse_button = w[1] == "left" ? kMouseLeft : (w[1] == "right" ? kMouseRight : 0);
     c->dy = static_cast<int>(dy);
     return true;
   }

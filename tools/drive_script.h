@@ -6,14 +6,20 @@
 
 namespace zorbel {
 
-enum class DriveCommandKind { kHold, kRelease, kReleaseAll, kTick, kPress, kMouse, kWait, kShot };
+enum class DriveCommandKind {
+  kHold, kRelease, kReleaseAll, kTick, kPress, kMouse, kWait, kShot, kType
+};
+
+// How long `type` holds each key, and the pause after it, in ms of virtual time.
+constexpr int kTypeHoldMs = 60;
 
 struct DriveCommand {
   DriveCommandKind kind;
   int line = 0;
-  std::vector<int> keys;  // hold, release, press: key symbols
+  std::vector<int> keys;  // hold, release, press, type: key symbols (type: in order)
+  int hold_ms = -1;       // press: how long the keys stay down (-1: one acting tick)
   long count = 1;         // tick
-  int mouse_button = 0;   // mouse: kMouseLeft or kMouseRight
+  int mouse_button = 0;   // mouse: kMouseLeft, kMouseRight or 0 (moved without a button)
   int dy = 0;             // mouse: pixels, negative is up
   double seconds = 0.0;   // wait
   std::string file;       // shot

@@ -72,6 +72,31 @@ TEST(FileNamesTest, NameEntryStepsThroughItsAlphabetWithinItsLimits) {
 
   name_entry_begin(entry, kPresetNameLength, "LONGBASSLINE");
   EXPECT_EQ(name_entry_text(entry), "LONGBASS");
+
+  // Typing: the first character replaces the proposed name, later ones go at the cursor; lower
+  // case counts as upper, anything outside A..Z, 0..9 changes nothing. The cursor stops on the
+  // last position, which a further character overwrites and Backspace empties.
+  name_entry_type(entry, 'k');
+  EXPECT_EQ(name_entry_text(entry), "K");
+  for (char c : {'i', '-', 'c', 'k', 's', '1', '2', '3', '4'}) name_entry_type(entry, c);
+  EXPECT_EQ(name_entry_text(entry), "KICKS124");
+  EXPECT_EQ(entry.cursor, kPresetNameLength - 1);
+  name_entry_backspace(entry);
+  EXPECT_EQ(name_entry_text(entry), "KICKS12");
+  name_entry_backspace(entry);
+  EXPECT_EQ(name_entry_text(entry), "KICKS1");
+  EXPECT_EQ(entry.cursor, 6);
+  for (int i = 0; i < 5; ++i) name_entry_left(entry);
+  name_entry_backspace(entry);  // before the cursor, and the rest moves left
+  EXPECT_EQ(name_entry_text(entry), "ICKS1");
+  EXPECT_EQ(entry.cursor, 0);
+  name_entry_backspace(entry);  // at the start: the character at the cursor
+  EXPECT_EQ(name_entry_text(entry), "CKS1");
+  // A name moved over with the D-pad first is kept: typing then writes into it.
+  name_entry_begin(entry, kSongNameLength, "DEMO");
+  name_entry_right(entry);
+  name_entry_type(entry, 'A');
+  EXPECT_EQ(name_entry_text(entry), "DAMO");
 }
 
 }  // namespace

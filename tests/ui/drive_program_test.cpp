@@ -113,7 +113,11 @@ TEST(DriveProgram, RefusesWhatItCannotReadAndEndsOnEsc) {
   r = drive("tick 0\n", "");
   EXPECT_EQ(r.status, 2);
   r = drive("mouse middle 3\n", "");
-  EXPECT_EQ(r.err, "line 1: mouse needs left or right and a whole number of pixels\n");
+  EXPECT_EQ(r.err, "line 1: mouse needs left, right or none and a whole number of pixels\n");
+  r = drive("press X 12s\n", "");
+  EXPECT_EQ(r.err, "line 1: unknown button '12s'\n");
+  r = drive("type AB-C\n", "");
+  EXPECT_EQ(r.err, "line 1: type takes letters and digits only, not '-'\n");
   r = drive("jump\n", "");
   EXPECT_EQ(r.err, "line 1: unknown command 'jump'\n");
   r = drive("tick\n", "--seed x");

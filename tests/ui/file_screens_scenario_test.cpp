@@ -170,20 +170,20 @@ TEST_F(FileScreenScenario, EditSaveAsNewLoadAndRenameLoop) {
   EXPECT_TRUE(field_shows("ZB", 1));
   run("press D-RT\n press D-UP\n press D-LT\n press D-LT\n press D-LT\n");
   EXPECT_TRUE(field_shows("ZBA", 0));
-  // O deletes at the cursor: the rest moves left.
-  run("press O\n");
+  // Delete removes the character at the cursor: the rest moves left.
+  run("press DELETE\n");
   EXPECT_TRUE(field_shows("BA", 0));
   run("press D-RT\n press D-RT\n press D-DN\n press D-DN\n");
   EXPECT_TRUE(field_shows("BA9", 2));
   shot("file_save_as_name_entry");
-  run("press X\n");
+  run("press RETURN\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
   EXPECT_STREQ(editor_link.song_name, "BA9");
   EXPECT_TRUE(std::filesystem::exists("seq/BA9.SEQ"));
 
   // SAVE AS a name that exists asks first, Y on offer.
   run(system_item(3) + "press D-UP\n press D-RT\n press D-UP\n press D-RT\n" +
-      presses("D-DN", 2) + "press X\n");
+      presses("D-DN", 2) + "press RETURN\n");
   EXPECT_EQ(editor_state(), kStateOverwrite);
   EXPECT_TRUE(prompt_shows("OVERWRITE BA9.SEQ? Y"));
   run("press START\n");
@@ -254,7 +254,7 @@ TEST_F(FileScreenScenario, EditSaveAsNewLoadAndRenameLoop) {
   run(presses("D-RT", 9) + "press D-UP\n press D-UP\n");  // only as far as the empty position
   EXPECT_TRUE(field_shows("AB", 1, 6));
   shot("file_rename_loop");
-  run("press X\n");
+  run("press RETURN\n");
   EXPECT_STREQ(song.loop_name[1], "AB");
   EXPECT_STREQ(song.loop_name[0], "00");
 }
@@ -289,7 +289,7 @@ TEST_F(FileScreenScenario, RecordLoopWritesTheSongsLengthAndPutsTheTransportBack
   run("press D-DN\n press D-UP\n press X\n");
   EXPECT_EQ(editor_state(), kStateRecordName);
   EXPECT_TRUE(field_shows("A", 0));
-  run("press X\n");
+  run("press RETURN\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
   const long blocks = loop_blocks(100.0, 16);
   const auto wav = read_bytes("wav/A.WAV");
@@ -302,21 +302,21 @@ TEST_F(FileScreenScenario, RecordLoopWritesTheSongsLengthAndPutsTheTransportBack
   // Playing now: RECORD again under A asks about A.WAV; N records nothing.
   transport_set_stopped(false);
   edit_seqlen(8);
-  run("tick 2\n" + system_item(4) + "press X\n press X\n");
+  run("tick 2\n" + system_item(4) + "press X\n press RETURN\n");
   EXPECT_EQ(editor_state(), kStateRecordOverwrite);
   EXPECT_TRUE(prompt_shows("OVERWRITE A.WAV? Y"));
   shot("file_record_overwrite");
   run("press D-DN\n press X\n");
   EXPECT_EQ(read_bytes("wav/A.WAV"), wav);
   // Y replaces it with the new length, and the song plays on afterwards.
-  run(system_item(4) + "press X\n press X\n press X\n");
+  run(system_item(4) + "press X\n press RETURN\n press X\n");
   EXPECT_EQ(read_bytes("wav/A.WAV").size(), 44u + 4096u * loop_blocks(100.0, 8));
   EXPECT_EQ(transport.transport_stopped.load(), 0);
 
   // A recording that cannot be written says so and leaves the older file as it was.
   const auto older = read_bytes("wav/A.WAV");
   std::filesystem::create_directory("wav/A.WAV.tmp");  // where the new file would be written
-  run(system_item(4) + "press X\n press X\n press X\n");
+  run(system_item(4) + "press X\n press RETURN\n press X\n");
   EXPECT_EQ(editor_state(), kStateMessage18);
   EXPECT_TRUE(prompt_shows("COULD NOT SAVE A.WAV"));
   EXPECT_EQ(read_bytes("wav/A.WAV"), older);
@@ -375,7 +375,7 @@ TEST(QuitScenario, EscAfterAnEditKeepsTheSongAsideAndTheSavedFileUntouched) {
   EXPECT_FALSE(std::filesystem::exists("seq/RECOVER.SEQ"));
 
   // Save as A, add a hit on step 3, quit with Esc.
-  const std::string out = run_program(system_item(3) + "press X\n" + presses("D-RT", 3) +
+  const std::string out = run_program(system_item(3) + "press RETURN\n" + presses("D-RT", 3) +
                                       "press X\n press ESC\n tick\n");
   EXPECT_NE(out.find("seq/RECOVER.SEQ"), std::string::npos) << out;
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);

@@ -278,11 +278,12 @@ class ScreenTour : public MenuScenario {
     }
   }
   static bool shown_here(int leaf) {
-    const int leaves[] = {kStateSongOrder,  kStateStereoize, kStateHumanize,   kStateLoopJump,
-                          kStateApadScalar, kStateApadNav,   kStateGridStep,   kStateLoadColours,
-                          kStateSaveColours, kStateSetColours, kStateAbout,    kStateBpm,
-                          kStateSwing,      kStateSwingSteps, kStateSeqlen,    kStateAddSynth,
-                          kStateDelSynth,   kStateExit};
+    const int leaves[] = {kStateSongOrder,   kStateStereoize,   kStateHumanize,   kStateLoopJump,
+                          kStateApadScalar,  kStateApadNav,     kStateKeyRepeat,  kStateGridStep,
+                          kStateLoadColours, kStateSaveColours, kStateSetColours, kStateAbout,
+                          kStateBpm,         kStateSwing,       kStateSwingSteps, kStateSeqlen,
+                          kStateAddSynth,    kStateDelSynth,    kStateExit,
+                          kStateHelpKeyboard};
     return std::find(std::begin(leaves), std::end(leaves), leaf) != std::end(leaves) ||
            (leaf >= kStateHelpFirst && leaf <= kStateHelpLast);
   }
@@ -335,8 +336,8 @@ TEST_F(ScreenTour, EveryMenuAndScreenOfTheTree) {
   shot("tour_root");
   back_to_step_edit();
   visit(kMenuRoot, {}, "tour");
-  // 11 menus, 2 synths' pages, 28 leaf screens and 4 second screens.
-  EXPECT_EQ(shots_, 11 + 2 + 28 + 4);
+  // 11 menus, 2 synths' pages, 30 leaf screens and 4 second screens.
+  EXPECT_EQ(shots_, 11 + 2 + 30 + 4);
   // The messages of DEL SYNTH and ADD SYNTH at their limits.
   while (song.track_count > 1) ASSERT_EQ(edit_delete_last_synth(), EditResult::kOk);
   run(menu_path({6, 2}));

@@ -46,7 +46,11 @@ class MenuScreenTest : public SurfaceTest {
   // One acting tick of the editor with exactly these buttons held.
   void tick(std::initializer_list<int> keys = {}) {
     std::memset(input.keys, 0, sizeof input.keys);
-    for (int k : keys) input.keys[k] = 1;
+    input.acting_count = 0;
+    for (int k : keys) {
+      input.keys[k] = 1;
+      if (!input.previous[k]) input.acting[input.acting_count++] = k;
+    }
     dispatch_editor_state();
     end_editor_tick();
   }

@@ -199,13 +199,21 @@ TEST_F(ParamPageScenario, DpadPacingChoicesApadMouseAndTheVolumeLine) {
   EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 2.0f);
   run("tick 6\n");
   EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 3.0f);
-  // R-TR moves a choice by ten; after a pause the next change comes at once again.
+  // R-TR moves a choice by ten. The pacing holds back only a change that repeats: a new press
+  // acts at once, however short the pause before it.
   run("release all\n tick 3\n hold R-TR D-UP\n tick\n release all\n tick\n");
-  EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 3.0f);  // too short a pause
-  run("tick 10\n hold R-TR D-UP\n tick\n release all\n tick 10\n");
   EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 13.0f);
+  run("hold R-TR D-UP\n tick\n release all\n tick 10\n");
+  EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 23.0f);
   run("hold L-TR D-DN\n tick\n release all\n tick\n");
-  EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 12.0f);
+  EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 22.0f);
+  // Two 10 ms taps of D-UP 30 ms apart under a held L-TR: two changes, though both fall
+  // between the same two acting ticks.
+  run("hold L-TR\n tick\n hold D-UP\n wait 0.01\n release D-UP\n wait 0.03\n hold D-UP\n"
+      "wait 0.01\n release D-UP\n tick 3\n release all\n tick\n");
+  EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 24.0f);
+  run("hold L-TR D-DN\n tick\n release all\n tick\n press L-TR D-DN\n");
+  EXPECT_FLOAT_EQ(lane_at(0, wt, 0), 22.0f);
   EXPECT_EQ(param_page.cursor, wt_line);  // a change with a trigger leaves the cursor
 
   // D-UP alone moves the cursor on every tick, wrapping past the first line.

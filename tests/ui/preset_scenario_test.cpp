@@ -67,7 +67,7 @@ std::string file_text(const std::string& path) {
 }
 
 TEST_F(PresetScenario, MakePresetFileWritesTheTemplateValuesAndAsksBeforeReplacing) {
-  // KSDEC is 26 types after BAM; the name KD is typed with D-UP and D-RT.
+  // KSDEC is 26 types after BAM; the name KD is made with D-UP and D-RT.
   run(synth_menu_item(3));
   EXPECT_TRUE(prompt_shows("MAKE PRESET FILE FOR: BAM   "));
   run("hold D-DN\n tick 26\n release D-DN\n tick\n");
@@ -81,7 +81,7 @@ TEST_F(PresetScenario, MakePresetFileWritesTheTemplateValuesAndAsksBeforeReplaci
   EXPECT_EQ(at(376, 304), slot(kSlotActiveMenuText));  // the cursor under the second character
   EXPECT_EQ(at(368, 304), slot(kSlotMenuBackground));
   shot("preset_make_name");
-  run("press X\n");
+  run("press RETURN\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
 
   // Line for line: the KS family part, the DEC part, the voice part and the frequency mode.
@@ -107,7 +107,7 @@ TEST_F(PresetScenario, MakePresetFileWritesTheTemplateValuesAndAsksBeforeReplaci
   // The same name again asks first; N keeps the file as it is, Y writes the template again.
   const std::string again = synth_menu_item(3) +
       "hold D-DN\n tick 26\n release D-DN\n tick\n press X\n hold D-UP\n tick 10\n"
-      "release D-UP\n tick\n press D-RT\n hold D-UP\n tick 4\n release D-UP\n tick\n press X\n";
+      "release D-UP\n tick\n press D-RT\n hold D-UP\n tick 4\n release D-UP\n tick\n press RETURN\n";
   ASSERT_TRUE(write_bytes(path, {'o', 'l', 'd', '\n'}));
   run(again);
   EXPECT_EQ(editor_state(), kStateMakePresetOverwrite);
@@ -261,13 +261,13 @@ TEST_F(PresetScenario, SavePresetKeepsANegativeValueThroughSavingAndLoading) {
   run("press X\n");
   EXPECT_EQ(editor_state(), kStateSavePresetName);
   EXPECT_TRUE(text_at(368, 296, "PRESET01", slot(kSlotActiveMenuText)));
-  // O deletes at the cursor; D-RT stops one past the name's end.
-  run("press O\n");
+  // Delete removes the character at the cursor; D-RT stops one past the name's end.
+  run("press DELETE\n");
   for (int i = 0; i < 8; ++i) run("press D-RT\n");
   run("press D-UP\n");
   EXPECT_TRUE(text_at(368, 296, "RESET01A", slot(kSlotActiveMenuText)));
   shot("preset_save_name");
-  run("press X\n");
+  run("press RETURN\n");
   EXPECT_TRUE(prompt_shows("SAVE PRESET RESET01A OVER PRESET01? N"));
   run("press D-DN\n press X\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
@@ -297,7 +297,7 @@ TEST_F(PresetScenario, SavePresetKeepsANegativeValueThroughSavingAndLoading) {
   // A save that cannot be written says so and keeps the file.
   const std::vector<uint8_t> before = read_bytes("presets/WAV.SPEEDS.preset.zbl");
   fs::create_directories("presets/WAV.SPEEDS.preset.zbl.tmp/blocker");
-  run(synth_menu_item(5) + "press X\n press X\n press X\n press D-UP\n press X\n");
+  run(synth_menu_item(5) + "press X\n press X\n press RETURN\n press D-UP\n press X\n");
   EXPECT_TRUE(prompt_shows("COULD NOT SAVE WAV.SPEEDS.preset.zbl"));
   EXPECT_EQ(read_bytes("presets/WAV.SPEEDS.preset.zbl"), before);
   fs::remove_all("presets/WAV.SPEEDS.preset.zbl.tmp");

@@ -1,5 +1,11 @@
 // Button input: the key state snapshot, presses against the previous acting tick, the shared
-// input tick and the mouse drag control. Screens read buttons only through these functions.
+// input tick with its key repeat, and the mouse drag control. Screens read buttons only through
+// these functions.
+//
+// A button acts once when it goes down. Held, it acts again only after the KEY REPEAT delay, and
+// then on every acting tick; until then the ticks stay quiet (the mode's input does not act).
+// A key that went down and up again between two acting ticks still counts as pressed at the
+// next acting tick, once.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +21,21 @@ struct InputSource {
   void (*read_keys)(uint8_t* keys, int count) = nullptr;
   // The pointer position and button mask (bit value 1 left, 4 right).
   void (*read_mouse)(int* x, int* y, uint8_t* buttons) = nullptr;
-  // Moves the pointer (the drag control keeps it away from the edges).
+  // Moves the pointer (the drag control keeps it away from the edges while it drags).
   void (*warp_mouse)(int x, int y) = nullptr;
+  // Writes the keys that went down since the last call, oldest first, up to capacity; returns
+  // how many. A key pressed and released between two reads of the key state shows up here.
+  int (*read_key_downs)(int* keys, int capacity) = nullptr;
+  // Milliseconds since a fixed moment, for the repeat delay. Without it a held key repeats at
+  // once, as with a delay of 0.
+  uint32_t (*now_ms)() = nullptr;
 };
 
 constexpr uint8_t kMouseLeft = 1;
 constexpr uint8_t kMouseRight = 4;
+// Key downs waiting for an acting tick, and keys acting in one tick.
+constexpr int kKeyDownQueueCapacity = 64;
+constexpr int kActingKeysCapacity = 16;
 
 // Everything the input layer keeps. One instance; reset_input_state() puts it back.
 struct InputState {
@@ -34,6 +49,18 @@ struct InputState {
   int cursor_group;                    // (cursor step >> 3) & 7
   bool quit;                           // Esc or a quit event: ends the main loop
   uint32_t acting_ticks;               // input ticks that acted since the reset
+  // Key downs reported by the source that no acting tick has taken yet, oldest first.
+  int down_queue[kKeyDownQueueCapacity];
+  int down_count;
+  uint8_t tapped[kKeySymbolCount];     // went down anew for this acting tick
+  // The keys that act in this tick, in the order they went down: the fresh presses, or on a
+  // repeat the key pressed last.
+  int acting[kActingKeysCapacity];
+  int acting_count;
+  // On a repeat tick: how long the repeating key has been held, in ms; 0 on other ticks.
+  uint32_t repeat_held_ms;
+  uint8_t seen[kKeySymbolCount];       // the keys held at the last acting or quiet tick
+  uint32_t pressed_at_ms[kKeySymbolCount];
 };
 
 extern InputState input;
@@ -44,8 +71,10 @@ void reset_input_state();
 // Re-reads the key state snapshot and refreshes the cursor group.
 void read_input_state();
 // The shared tick: reads the input state and returns true on every third call, when the
-// input function acts.
-bool input_tick();
+// input function acts, unless the tick is quiet: keys are held, none went down anew, no mouse
+// button drags, and the key pressed last went down less than repeat_delay_ms ago (the KEY
+// REPEAT setting; 0 repeats at once).
+bool input_tick(int repeat_delay_ms);
 // Reads the pointer and the button mask (first step of an acting editor tick).
 void read_mouse_state();
 // End of an acting editor tick: the snapshot becomes the previous key state, and the pointer
@@ -54,8 +83,17 @@ void end_editor_tick();
 // Every key counts as released and the previous key state becomes all zero (visualizer entry).
 void forget_keys();
 
-// Held now and not held at the previous acting tick.
+// Held now and not held at the previous acting tick, or went down again since.
 bool button_pressed(int key);
+// The key acts in this tick: it was pressed, or it is the held key that repeats.
+bool key_acts(int key);
+// Either shift key is held.
+bool shift_held();
+// Keys that put in text or notes repeat only once held this long, whatever the KEY REPEAT
+// delay, so a tap types one character even where the D-pad repeats at once.
+constexpr uint32_t kTypingRepeatMs = 300;
+// False on a repeat tick that comes before kTypingRepeatMs; true on every other tick.
+bool typing_keys_act();
 bool button_held(int key);
 // None of X, O, SQ, TRI is held.
 bool no_face_button_held();

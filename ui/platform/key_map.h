@@ -5,7 +5,10 @@ namespace zorbel {
 
 // Key symbols as SDL 1.2 numbers them; the key state snapshot is indexed by these.
 enum KeySym : int {
+  kKeyBackspace = 8,
+  kKeyReturn = 13,
   kKeyEscape = 27,
+  kKeyDelete = 127,
   kKeySlash = 47,    // START
   kKeyPeriod = 46,   // SELECT
   kKey0 = 48,
@@ -25,7 +28,16 @@ enum KeySym : int {
   kKeyDown = 274,    // D-DN
   kKeyRight = 275,   // D-RT
   kKeyLeft = 276,    // D-LT
+  kKeyPadEnter = 271,
+  kKeyRShift = 303,
+  kKeyLShift = 304,
 };
+
+// The letter and digit keys: SDL 1.2 gives a letter key its lower-case code whatever the shift.
+constexpr int kKeyLetterFirst = 97;   // a
+constexpr int kKeyLetterLast = 122;   // z
+constexpr int kKeyDigitFirst = 48;    // 0
+constexpr int kKeyDigitLast = 57;     // 9
 
 // The console buttons by the names the help texts use.
 constexpr int kBtnDUp = kKeyUp;
@@ -51,7 +63,8 @@ constexpr int kKeySymbolCount = 512;
 constexpr int kPreviousKeyCount = 1000 < kKeySymbolCount ? 1000 : kKeySymbolCount;
 
 // The key of a button name as the help texts write it ("X", "L-TR", "D-UP", ...), plus "ESC",
-// "8", "9" and "0"; -1 for an unknown name.
+// "SHIFT", "RETURN", "BACKSPACE", "DELETE", a lower-case letter for its letter key ("z") and a digit for
+// its digit key ("3"); -1 for an unknown name.
 int key_for_button_name(const char* name);
 
 }  // namespace zorbel

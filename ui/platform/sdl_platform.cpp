@@ -14,10 +14,25 @@ namespace {
 // The event record keeps its last content when no event was pending.
 SDL_Event event;
 
+// Keys that went down since the input last asked: the key state alone misses a tap that begins
+// and ends between two reads.
+constexpr int kDownCapacity = 64;
+int downs[kDownCapacity];
+int down_count = 0;
+
 bool poll_event(bool* quit) {
   if (!SDL_PollEvent(&event)) return false;
   if (event.type == SDL_QUIT) *quit = true;
+  if (event.type == SDL_KEYDOWN && down_count < kDownCapacity)
+    downs[down_count++] = static_cast<int>(event.key.keysym.sym);
   return true;
+}
+
+int read_key_downs(int* keys, int capacity) {
+  const int n = down_count < capacity ? down_count : capacity;
+  std::memcpy(keys, downs, sizeof(int) * static_cast<size_t>(n));
+  down_count = 0;
+  return n;
 }
 
 void present() {
@@ -42,7 +57,7 @@ void read_mouse(int* x, int* y, uint8_t* buttons) {
 void warp_mouse(int x, int y) { SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y)); }
 
 const FrameSource kFrames{poll_event, present, delay_ms, now_ms};
-const InputSource kInput{read_keys, read_mouse, warp_mouse};
+const InputSource kInput{read_keys, read_mouse, warp_mouse, read_key_downs, now_ms};
 
 }  // namespace
 

@@ -4,12 +4,12 @@
 #include "ui/platform/input.h"
 #include "ui/widgets/state_table.h"
 #include "ui/screens/step_edit.h"
+#include "ui/widgets/view_settings.h"
 
 namespace zorbel {
 
 void editor_input() {
-  if (!input_tick()) return;
-  read_mouse_state();
+  if (!input_tick(view_settings.key_repeat_ms)) return;  // the tick also read the mouse
   if (button_pressed(kKeyEscape)) {
     input.quit = true;
     return;

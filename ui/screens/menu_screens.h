@@ -5,6 +5,8 @@
 namespace zorbel {
 
 void register_help_screens();
+// After register_help_screens: the keyboard's page takes the help pages' keys.
+void register_keyboard_help();
 void register_settings_screens();
 void register_song_order_screen();
 void register_synth_list_screens();

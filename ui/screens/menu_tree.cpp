@@ -216,6 +216,7 @@ void register_menu_screens() {
   for (int id = 1; id < kMenuEntryCount; ++id)
     if (has_children(tree.entries[id])) set_state_handler(id, menu_input);
   register_help_screens();
+  register_keyboard_help();
   register_settings_screens();
   register_song_order_screen();
   register_synth_list_screens();

@@ -92,14 +92,14 @@ void register_menu_tree() {
                  kMenuRoot,
                  {kStateLoadColours, kStateSaveColours, kStateSetColours, kStateDefaultColours,
                   kStateGridStep});
-  add_menu_entry(kMenuControl, items(11, {"APAD SCALAR", "APAD NAV"}), kMenuRoot,
-                 {kStateApadScalar, kStateApadNav});
+  add_menu_entry(kMenuControl, items(11, {"APAD SCALAR", "APAD NAV", "KEY REPEAT"}), kMenuRoot,
+                 {kStateApadScalar, kStateApadNav, kStateKeyRepeat});
   add_menu_entry(kMenuHelp,
                  items(17, {"BASICS", "ABBREVIATIONS", "SEQUENCER", "MORE SEQUENCER",
                             "MENU NAVIGATION", "NEW->CUSTOM", "SONG->SEQUENCE", "EDIT SYNTH",
-                            "VISUALIZER", "MISC"}),
+                            "VISUALIZER", "MISC", "KEYBOARD"}),
                  kMenuSystem,
-                 {40, 41, 42, 43, 44, 45, 46, 47, 48, 49});
+                 {40, 41, 42, 43, 44, 45, 46, 47, 48, 49, kStateHelpKeyboard});
   add_menu_entry(kMenuEditSynth, kSynthNameItems, kMenuSynth,
                  {121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136});
   gen_fx_env_items = items(3, {"GEN", "FX", "ENV"});
@@ -134,12 +134,14 @@ void register_menu_tree() {
   for (int id : {kStateRecord, kStateVisualizer, kStateLoad, kStateSave, kStateSaveAs,
                  kStateExit})
     add_menu_entry(id, nullptr, kMenuSystem, {});
-  for (int id : {kStateApadScalar, kStateApadNav}) add_menu_entry(id, nullptr, kMenuControl, {});
+  for (int id : {kStateApadScalar, kStateApadNav, kStateKeyRepeat})
+    add_menu_entry(id, nullptr, kMenuControl, {});
   for (int id : {kStateGridStep, kStateDefaultColours, kStateSetColours})
     add_menu_entry(id, nullptr, kMenuDisplay, {});
   add_menu_entry(kStateSetColoursConfirm, nullptr, kStateSaveColours, {});
   for (int id = kStateHelpFirst; id <= kStateHelpLast; ++id)
     add_menu_entry(id, nullptr, kMenuHelp, {});
+  add_menu_entry(kStateHelpKeyboard, nullptr, kMenuHelp, {});
   for (int id : {kStateBpm, kStateTapTempo, kStateSwing, kStateSwingSteps, kStateSeqlen})
     add_menu_entry(id, nullptr, kMenuTempo, {});
   for (int id : {kStateMakePresetFile, kStateAddSynth}) add_menu_entry(id, nullptr, kMenuSynth, {});

@@ -17,6 +17,7 @@
 #include "ui/widgets/param_editor_link.h"
 #include "ui/widgets/param_modifier.h"
 #include "ui/screens/param_page.h"
+#include "ui/screens/piano_keys.h"
 #include "ui/screens/screen_links.h"
 #include "ui/widgets/state_table.h"
 
@@ -24,8 +25,8 @@ namespace zorbel {
 
 namespace {
 
-// A D-pad change acts when the repeat counter passes this, so a held change repeats every
-// sixth acting tick.
+// A held D-pad change acts when the repeat counter passes this, so it repeats every sixth
+// acting tick.
 constexpr int kDpadRepeatAct = 10;
 constexpr int kDpadRepeatRested = 11;
 constexpr int kApadDirection = 3;    // A-UP/A-DN and the right-button drag: the coarse step
@@ -167,7 +168,10 @@ bool first_matching_command() {
   const bool up = button_held(kBtnDUp);
   const bool down = button_held(kBtnDDn);
   if ((up || down) && (button_held(kBtnLTr) || button_held(kBtnRTr))) {
-    if (++p.dpad_repeat <= kDpadRepeatAct) return false;
+    // The pacing holds back a change that repeats; a button pressed anew acts at once.
+    const bool fresh = button_pressed(kBtnDUp) || button_pressed(kBtnDDn) ||
+                       button_pressed(kBtnLTr) || button_pressed(kBtnRTr);
+    if (!fresh && ++p.dpad_repeat <= kDpadRepeatAct) return false;
     p.dpad_repeat = 0;
     change(up ? 1 : -1, kSourceDpad);
     return true;
@@ -208,6 +212,12 @@ bool first_matching_command() {
 void page_input() {
   ParamPage& p = param_page;
   p.dpad_repeat = std::min(p.dpad_repeat + 1, kDpadRepeatRested);
+  // Shift held: the letter rows enter notes on the page's track at the cursor step.
+  bool entered = false;
+  if (piano_keys_input(p.track, &entered)) {
+    if (entered && on_page(editor_state())) draw_parameter_page();
+    return;
+  }
   if (button_pressed(kBtnStart)) {
     clear_marks_and_points();
     return return_to_step_edit();

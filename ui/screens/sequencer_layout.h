@@ -92,6 +92,11 @@ constexpr int kModeFieldWidth = 40;
 constexpr int kTempoFieldWidth = 60;
 constexpr int kMasterVolFieldWidth = 30;
 
+// The piano keys' base octave, shown while Shift is held, above the grid's first steps.
+constexpr int kOctaveX = 265;
+constexpr int kOctaveY = 196;
+constexpr int kOctaveFieldWidth = 64;
+
 // Number fields (step and track numbers) and text rows.
 constexpr int kNumberFieldWidth = 20;
 constexpr int kFieldHeight = 10;

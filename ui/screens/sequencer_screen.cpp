@@ -504,9 +504,11 @@ void update_sequencer_screen() {
   // X lights its panel only in step edit; O lights TVOL/PAN wherever the grid shows, the
   // transport panels included.
   const bool in_step_edit = state == kStateStepEdit;
-  const bool trig_active = in_step_edit && button_held(kBtnX);
+  // Under Shift the letter keys are notes: H, J and Y do not make X, O and TRI active.
+  const bool console_keys = !shift_held();
+  const bool trig_active = console_keys && in_step_edit && button_held(kBtnX);
   const bool tvol_active =
-      (in_step_edit || transport_panel_state(state)) && button_held(kBtnO);
+      console_keys && (in_step_edit || transport_panel_state(state)) && button_held(kBtnO);
   const StepPanelValues v = step_panel_values();
   if (moved || loop_changed || e.request_values || v.trig != d.trig || v.vol != d.vol ||
       v.tvol != d.tvol || v.pan != d.pan || trig_active != d.trig_active ||
@@ -516,13 +518,27 @@ void update_sequencer_screen() {
   }
 
   // 7. Quick parameter panel.
-  update_param_panel(moved || loop_changed, in_step_edit && button_held(kBtnTri));
+  update_param_panel(moved || loop_changed, console_keys && button_held(kBtnTri));
 
   // 8. Oscilloscope.
   update_scope();
 
   // 9. Cursor position.
   if (moved) draw_cursor_numbers();
+
+  // 10. The piano keys' base octave while Shift makes the letter rows a piano.
+  const bool piano = shift_held() && (in_step_edit || (state >= kStateGenPage && state <= kStateEnvPage));
+  const int octave = piano ? view_settings.piano_octave + 1 : 0;
+  if (octave != d.octave_shown) {
+    fill_rect(kOctaveX, kOctaveY, kOctaveFieldWidth, kFieldHeight, slot(kSlotBackground));
+    if (piano) {
+      char digits[12];
+      draw_text(kOctaveX, kOctaveY, slot(kSlotActiveText), "OCTAVE");
+      draw_text(kOctaveX + 56, kOctaveY, slot(kSlotActiveText),
+                int_to_text(view_settings.piano_octave, digits, 10));
+    }
+    d.octave_shown = octave;
+  }
   d.cursor_step = editor_link.cursor_step;
   d.cursor_track = editor_link.cursor_track;
   d.loop = loop;

@@ -1,5 +1,5 @@
-// The settings screens: tempo, swing, lengths, APAD, grid step, loop jump, stereoize, humanize
-// and EXIT. Each shows one prompt, changes its value live or on X, and goes back or closes.
+// The settings screens: tempo, swing, lengths, APAD, key repeat, grid step, loop jump, stereoize,
+// humanize and EXIT. Each shows one prompt, changes its value live or on X, and goes back or closes.
 #include <algorithm>
 #include <cmath>
 
@@ -188,6 +188,27 @@ void grid_step_input() {
   if (step_value(kGridStepsMin, kGridStepsMax, false)) draw_grid_step();
 }
 
+// KEY REPEAT: the working value counts steps of 50 ms.
+void draw_key_repeat() {
+  show_number_prompt("KEY REPEAT MS: ", screen.value * kKeyRepeatStepMs, 4);
+}
+
+void open_key_repeat(int) {
+  screen.value = view_settings.key_repeat_ms / kKeyRepeatStepMs;
+  set_editor_state(kStateKeyRepeat);
+  draw_key_repeat();
+}
+
+void key_repeat_input() {
+  if (button_pressed(kBtnX)) {
+    view_settings.key_repeat_ms = screen.value * kKeyRepeatStepMs;
+    return close_menu();
+  }
+  if (pressed_any({kBtnStart, kBtnO})) return close_menu();
+  if (button_pressed(kBtnDLt)) return menu_back();
+  if (step_value(0, kKeyRepeatMaxMs / kKeyRepeatStepMs, false)) draw_key_repeat();
+}
+
 // ---- On/off settings: APAD NAV, LOOP JUMP ----
 
 bool toggle_pressed() { return pressed_any({kBtnDUp, kBtnDDn}); }
@@ -319,6 +340,7 @@ const ScreenEntry kScreens[] = {
     {kStateSeqlen, open_seqlen, kStateSeqlen, seqlen_input},
     {kStateApadScalar, open_apad_scalar, kStateApadScalar, apad_scalar_input},
     {kStateApadNav, open_apad_nav, kStateApadNav, apad_nav_input},
+    {kStateKeyRepeat, open_key_repeat, kStateKeyRepeat, key_repeat_input},
     {kStateGridStep, open_grid_step, kStateGridStep, grid_step_input},
     {kStateLoopJump, open_loop_jump, kStateLoopJumpValue, loop_jump_input},
     {kStateStereoize, open_synth_list_leaf, kStateStereoize, stereoize_list_input},

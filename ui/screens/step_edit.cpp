@@ -12,6 +12,7 @@
 #include "ui/screens/menu_tree.h"
 #include "ui/widgets/param_editor_link.h"
 #include "ui/widgets/param_modifier.h"
+#include "ui/screens/piano_keys.h"
 #include "ui/screens/quick_params.h"
 #include "ui/screens/screen_links.h"
 #include "ui/widgets/state_table.h"
@@ -331,8 +332,25 @@ bool song_playing() {
 
 // ---- The handler ----
 
+// Shift held: the letter rows are a piano, D-UP/D-DN the octave, D-LT/D-RT still move.
+bool piano_input() {
+  bool entered = false;
+  if (!has_track() || !piano_keys_input(cursor_track(), &entered)) return false;
+  if (entered) {
+    editor_link.redraw_grid.store(true);
+    request_all_panels();
+  }
+  if (key_acts(kBtnDRt)) move_step(1);
+  if (key_acts(kBtnDLt)) move_step(-1);
+  return true;
+}
+
 void step_edit_input() {
   StepEditor& e = step_editor;
+  if (piano_input()) {
+    e.tri_was_held = button_held(kBtnTri);
+    return;
+  }
   // The marks of X follow the cursor: a newly visited step is taken into editing afresh.
   if (cursor_step() != e.tick_cursor_step && has_track())
     edit_clear_hit_marks(loop(), cursor_track());

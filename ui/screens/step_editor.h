@@ -45,6 +45,7 @@ struct DrawnScreen {
   bool tvol_active;
   bool params_shown;   // the parameter lines hold text
   bool params_active;
+  int octave_shown;    // the piano octave on screen + 1; 0 none
   char param_text[2][24];
   char param_name[2][16];
   float scope[1024];   // the samples the trace shows

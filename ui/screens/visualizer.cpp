@@ -15,6 +15,7 @@
 #include "ui/screens/menu_tree.h"
 #include "ui/draw/screen.h"
 #include "ui/widgets/state_table.h"
+#include "ui/widgets/view_settings.h"
 
 namespace zorbel {
 
@@ -89,7 +90,7 @@ void visualizer_frame() { kDisplayFrame[visualizer.type](); }
 
 // Keys are not edge-detected: a held button repeats its action on every acting tick.
 void visualizer_input() {
-  if (!input_tick()) return;
+  if (!input_tick(view_settings.key_repeat_ms)) return;
   if (button_held(kKeyEscape)) {
     input.quit = true;
     return;

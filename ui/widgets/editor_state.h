@@ -36,6 +36,7 @@ enum EditorState : int {
   kMenuControl = 28,
   kStateApadScalar = 29,
   kStateApadNav = 30,
+  kStateKeyRepeat = 31,      // KEY REPEAT: the delay before a held button repeats
   kStateGridStep = 32,
   kStateLoadColours = 33,
   kStateSaveColours = 34,
@@ -127,6 +128,7 @@ enum EditorState : int {
   kStateGenPage = 141,
   kStateFxPage = 142,
   kStateEnvPage = 143,
+  kStateHelpKeyboard = 144,  // the help page of the computer keyboard's own keys
   kStatePanelSongLoop = 145,
   kStatePanelPlayStop = 146,
   kStatePanelBpm = 147,

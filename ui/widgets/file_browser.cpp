@@ -66,8 +66,44 @@ void show_name_entry(const NameEntry& entry) {
   draw_name_field(entry);
 }
 
+namespace {
+
+// The character a letter or digit key types, or 0.
+char typed_char(int key) {
+  if (key >= kKeyLetterFirst && key <= kKeyLetterLast)
+    return static_cast<char>('A' + (key - kKeyLetterFirst));
+  if (key >= kKeyDigitFirst && key <= kKeyDigitLast)
+    return static_cast<char>('0' + (key - kKeyDigitFirst));
+  return 0;
+}
+
+}  // namespace
+
 NameKey name_entry_keys(NameEntry& entry) {
-  if (button_pressed(kBtnX)) return NameKey::kConfirmed;
+  // Letters and digits type (they are not console buttons here), Backspace deletes before the
+  // cursor and Delete at it, Return takes the name; the keys act in the order they went down.
+  bool typed = false;
+  for (int i = 0; i < input.acting_count && typing_keys_act(); ++i) {
+    const int key = input.acting[i];
+    if (key == kKeyReturn || key == kKeyPadEnter) {
+      if (typed) draw_name_field(entry);
+      return NameKey::kConfirmed;
+    }
+    if (key == kKeyBackspace) {
+      name_entry_backspace(entry);
+      typed = true;
+    } else if (key == kKeyDelete) {
+      name_entry_delete(entry);
+      typed = true;
+    } else if (const char c = typed_char(key)) {
+      name_entry_type(entry, c);
+      typed = true;
+    }
+  }
+  if (typed) {
+    draw_name_field(entry);
+    return NameKey::kChanged;
+  }
   if (button_pressed(kBtnStart)) return NameKey::kCancelled;
   int drag = 0;
   if (mouse_left_held()) {
@@ -82,8 +118,6 @@ NameKey name_entry_keys(NameEntry& entry) {
     name_entry_right(entry);
   else if (button_pressed(kBtnDLt))
     name_entry_left(entry);
-  else if (button_pressed(kBtnO))
-    name_entry_delete(entry);
   else
     return NameKey::kNone;
   draw_name_field(entry);

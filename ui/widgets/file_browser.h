@@ -37,11 +37,13 @@ void show_name_entry(const NameEntry& entry);
 enum class NameKey {
   kNone,
   kChanged,    // a character or the cursor changed; the field is already redrawn
-  kConfirmed,  // X
+  kConfirmed,  // Return
   kCancelled,  // START
 };
-// D-UP / D-DN (repeating while held) or a left-button drag step the character at the cursor
-// through A..Z, 0..9; D-RT and D-LT move the cursor within the name; O deletes at the cursor.
+// The letter and digit keys type at the cursor, Backspace deletes before it and Delete at it,
+// Return takes the name. D-UP / D-DN (repeating while held) or a left-button drag step the character at the
+// cursor through A..Z, 0..9; D-RT and D-LT move the cursor within the name. The letter keys
+// that stand for X and O type their letters here.
 NameKey name_entry_keys(NameEntry& entry);
 
 }  // namespace zorbel
