@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Real-window smoke test: zorbel-windowed under Xvfb with a dummy JACK server draws the grid,
-# a real key press on H (the X button) makes a hit under the cursor, and Esc ends it with
-# status 0. With ZORBEL_MEASURE_CPU=1 it also prints the CPU the idle grid uses over 10 s.
-# usage: smoke_window.sh DIR_WITH_ZORBEL_WINDOWED   (exit 77: the tools are missing, skipped)
+# Real-window smoke test: zorbel-windowed under Xvfb (a 1920 x 1080 screen) with a dummy JACK
+# server opens a 3x console window of 1440 x 816 whose picture, reduced by 3, is the console
+# area of a zorbel-drive shot of the same state; a real key press on H (the X button) makes a
+# hit under the cursor, and Esc ends it with status 0. With ZORBEL_MEASURE_CPU=1 it also
+# prints the CPU the idle grid uses over 10 s.
+# usage: smoke_window.sh DIR_WITH_ZORBEL_WINDOWED_AND_DRIVE   (exit 77: tools missing, skipped)
 set -uo pipefail
 bin="$(cd "$1" && pwd)/zorbel-windowed"
+drive="$(cd "$1" && pwd)/zorbel-drive"
 for tool in Xvfb xdotool jackd import convert; do
   command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
@@ -14,17 +17,28 @@ display=":$(( 50 + $$ % 200 ))"
 server="zorbel-smoke-$$"
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null; done
+  for pid in "${pids[@]}"; do
+    [ -n "$pid" ] || continue
+    kill "$pid" 2> /dev/null
+    # A program whose display went away may not end on its own.
+    for _ in $(seq 20); do kill -0 "$pid" 2> /dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2> /dev/null
+    wait "$pid" 2> /dev/null
+  done
+  # ZORBEL_SMOKE_KEEP=DIR keeps the screenshots for a person to look at.
+  [ -n "${ZORBEL_SMOKE_KEEP:-}" ] && mkdir -p "$ZORBEL_SMOKE_KEEP" && cp "$work"/*.png "$work"/*.bmp "$ZORBEL_SMOKE_KEEP" 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -s "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.txt" 2>&1 &
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp > "$work/xvfb.txt" 2>&1 &
 pids+=($!)
 jackd -n "$server" -r -d dummy -r 44100 -p 1024 > "$work/jack.txt" 2>&1 &
 pids+=($!)
-export DISPLAY="$display" JACK_DEFAULT_SERVER="$server" SDL_AUDIODRIVER=dummy
+# A settings file of its own: the window opens at the largest scale that fits.
+export DISPLAY="$display" JACK_DEFAULT_SERVER="$server" SDL_AUDIODRIVER=dummy \
+  XDG_CONFIG_HOME="$work/config"
 for _ in $(seq 50); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
 xdotool getdisplaygeometry > /dev/null 2>&1 || fail "Xvfb did not start"
 sleep 0.5  # the JACK server opens its dummy device
@@ -38,15 +52,35 @@ window=$(timeout 10 xdotool search --sync --onlyvisible --name '^ZORBEL$' | head
 xdotool windowfocus --sync "$window" 2> /dev/null || true
 sleep 1
 
-# The pixel inside the cell of step 0, track 0 (the cursor's cell), as "R G B".
+geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ {print $2}')
+[ "$geometry" = 1440x816 ] || fail "the window is $geometry, not a 3x console window of 1440x816"
+
+# The pixel inside the cell of step 0, track 0 (the cursor's cell), as "R G B": surface pixel
+# (266,225), console pixel (106,61), the middle of its 3 x 3 block in the window.
 cell_pixel() {
   import -window "$window" "$1" 2> /dev/null || return 1
-  convert "$1" -format '%[fx:int(255*p{266,225}.r)] %[fx:int(255*p{266,225}.g)] %[fx:int(255*p{266,225}.b)]' info:
+  convert "$1" -format '%[fx:int(255*p{319,184}.r)] %[fx:int(255*p{319,184}.g)] %[fx:int(255*p{319,184}.b)]' info:
 }
 frame_pixel() {
-  convert "$1" -format '%[fx:int(255*p{265,224}.r)] %[fx:int(255*p{265,224}.g)] %[fx:int(255*p{265,224}.b)]' info:
+  convert "$1" -format '%[fx:int(255*p{316,181}.r)] %[fx:int(255*p{316,181}.g)] %[fx:int(255*p{316,181}.b)]' info:
 }
 read -r r g b <<< "$(cell_pixel before.png)" || fail "no screenshot"
+
+# Every 3 x 3 block of the window is one console pixel of what zorbel-drive draws.
+printf 'tick\nshot drive.bmp\n' > same_state.txt
+"$drive" same_state.txt > /dev/null 2>&1 || fail "zorbel-drive could not draw the start state"
+# The row of the playing step's mark (console rows 55 and 56) moves with time, which the two
+# programs do not share: it is left out.
+mark_row=(-fill black -draw 'rectangle 0,54 479,57')
+convert drive.bmp -crop 480x272+160+164 +repage "${mark_row[@]}" console.png
+convert before.png -sample 480x272 "${mark_row[@]}" reduced.png
+# The display widens the 16-bit colours to 24 bits with its own rounding (green 63 becomes 254
+# there, 255 in the BMP), so channels may differ by one step of 255.
+differing=$(compare -metric AE -fuzz 1% reduced.png console.png null: 2>&1)
+[ "$differing" = 0 ] || fail "the window reduced by 3 differs from the console area in $differing pixels"
+# Sharp pixels: each 3 x 3 block is one colour.
+blocky=$(convert before.png -sample 480x272 -sample 1440x816 - | compare -metric AE - before.png null: 2>&1)
+[ "$blocky" = 0 ] || fail "the window's pixels are not 3 x 3 blocks ($blocky differ)"
 read -r fr fg fb <<< "$(frame_pixel before.png)"
 # The cursor frame is ACTIVE STEP (red); the empty cell is BACKGROUND (black).
 [ "$fr" -gt 200 ] && [ "$fb" -lt 60 ] || fail "no cursor frame on the grid ($fr $fg $fb)"
@@ -74,4 +108,4 @@ pids=("${pids[@]/$prog}")
 [ "$status" -eq 0 ] || fail "exit status $status"
 # Only the program's own messages: none of the sound libraries' probing noise.
 grep -q -E "ALSA lib|Cannot connect|jack server" err.txt out.txt && fail "sound library noise on the terminal"
-echo "PASS: grid drawn, H made a hit, Esc ended with status 0"
+echo "PASS: 3x console window of 1440x816 shows the drive's console area, H made a hit, Esc ended with status 0"

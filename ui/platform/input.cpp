@@ -52,6 +52,11 @@ void read_input_state() {
     source->read_keys(input.keys, kKeySymbolCount);
   else
     std::memset(input.keys, 0, sizeof input.keys);
+  if (source && source->read_pad) {
+    PadState pad;
+    source->read_pad(&pad);
+    apply_pad_to_keys(pad, input.keys);
+  }
   input.cursor_group = (editor_link.cursor_step >> 3) & 7;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "ui/platform/gamepad.h"
 #include "ui/platform/key_map.h"
 
 namespace zorbel {
@@ -17,6 +18,8 @@ struct InputSource {
   void (*read_mouse)(int* x, int* y, uint8_t* buttons) = nullptr;
   // Moves the pointer (the drag control keeps it away from the edges).
   void (*warp_mouse)(int x, int y) = nullptr;
+  // The pads' live state; the buttons they hold join the keys' snapshot.
+  void (*read_pad)(PadState* pad) = nullptr;
 };
 
 constexpr uint8_t kMouseLeft = 1;
@@ -41,7 +44,7 @@ extern InputState input;
 void set_input_source(const InputSource* source);
 void reset_input_state();
 
-// Re-reads the key state snapshot and refreshes the cursor group.
+// Re-reads the key state snapshot (keys and pads together) and refreshes the cursor group.
 void read_input_state();
 // The shared tick: reads the input state and returns true on every third call, when the
 // input function acts.
