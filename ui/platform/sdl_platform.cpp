@@ -17,7 +17,11 @@ namespace {
 SDL_Event event;
 
 bool poll_event(bool* quit) {
-  if (!SDL_PollEvent(&event)) return false;
+  // A pad button's event runs the input at once, as a key's does; a stick reports every small
+  // movement and is read with the buttons instead, so its events are passed over.
+  do {
+    if (!SDL_PollEvent(&event)) return false;
+  } while (event.type == SDL_JOYAXISMOTION);
   if (event.type == SDL_QUIT) *quit = true;
   handle_window_event(event);
   return true;
