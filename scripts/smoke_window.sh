@@ -69,9 +69,9 @@ read -r r g b <<< "$(cell_pixel before.png)" || fail "no screenshot"
 # Every 3 x 3 block of the window is one console pixel of what zorbel-drive draws.
 printf 'tick\nshot drive.bmp\n' > same_state.txt
 "$drive" same_state.txt > /dev/null 2>&1 || fail "zorbel-drive could not draw the start state"
-# The row of the playing step's mark (console rows 55 and 56) moves with time, which the two
-# programs do not share: it is left out.
-mark_row=(-fill black -draw 'rectangle 0,54 479,57')
+# The row of the playing step's mark (console rows 55 and 56) and the oscilloscope (top left)
+# move with time, which the two programs do not share: they are left out.
+mark_row=(-fill black -draw 'rectangle 0,54 479,57' -draw 'rectangle 0,0 99,49')
 convert drive.bmp -crop 480x272+160+164 +repage "${mark_row[@]}" console.png
 convert before.png -sample 480x272 "${mark_row[@]}" reduced.png
 # The display widens the 16-bit colours to 24 bits with its own rounding (green 63 becomes 254
@@ -100,6 +100,34 @@ sleep 0.5
 read -r r g b <<< "$(cell_pixel after.png)" || fail "no screenshot"
 [ "$b" -gt 200 ] && [ "$r" -lt 60 ] || fail "H made no hit under the cursor ($r $g $b)"
 
+# The view keys, a window resized by hand, and the settings file that remembers the choice.
+size_after() {
+  xdotool key --window "$window" "$1"; sleep 0.7
+  xdotool getwindowgeometry "$window" | awk '/Geometry/ {print $2}'
+}
+[ "$(size_after ctrl+minus)" = 960x544 ] || fail "Ctrl+minus did not make a 2x console window"
+# The whole surface at 2x (1600 x 1200) does not fit the desktop: it opens at 1x.
+[ "$(size_after F10)" = 800x600 ] || fail "F10 did not show the whole surface at 1x"
+[ "$(size_after F10)" = 480x272 ] || fail "F10 did not go back to the console view"
+[ "$(size_after ctrl+plus)" = 960x544 ] || fail "Ctrl+plus did not make a 2x console window"
+grep -q '^scale 2$' config/zorbel/settings && grep -q '^view console$' config/zorbel/settings ||
+  fail "the settings file does not hold scale 2 and the console view"
+xdotool windowsize "$window" 1500 900; sleep 0.7
+import -window "$window" resized.png 2> /dev/null
+# At 1500 x 900 the picture is 3x (1440 x 816), centred on black: 30 columns left and right,
+# 42 rows above and below; inside, the same 3x picture as the window showed after the hit.
+[ "$(convert resized.png -format '%wx%h' info:)" = 1500x900 ] || fail "the window was not resized"
+convert resized.png -crop 1440x816+30+42 +repage -sample 480x272 "${mark_row[@]}" centred.png
+convert after.png -sample 480x272 "${mark_row[@]}" after_reduced.png
+differing=$(compare -metric AE centred.png after_reduced.png null: 2>&1)
+[ "$differing" = 0 ] || fail "the resized window's picture is not the 3x console ($differing)"
+border=$(convert resized.png -crop 30x900+0+0 +repage -format '%[fx:maxima.r+maxima.g+maxima.b]' info:)
+[ "$border" = 0 ] || fail "the resized window is not black round the picture"
+grep -q '^scale 3$' config/zorbel/settings || fail "the resized window's scale was not kept"
+[ "$(size_after F11)" = 1920x1080 ] || fail "F11 did not make the picture full screen"
+[ "$(size_after F11)" = 1440x816 ] && true || fail "F11 did not bring the window back"
+xdotool windowfocus --sync "$window" 2> /dev/null || true
+
 xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
 for _ in $(seq 50); do kill -0 "$prog" 2> /dev/null || break; sleep 0.1; done
 kill -0 "$prog" 2> /dev/null && fail "Esc did not end the program"
@@ -108,4 +136,4 @@ pids=("${pids[@]/$prog}")
 [ "$status" -eq 0 ] || fail "exit status $status"
 # Only the program's own messages: none of the sound libraries' probing noise.
 grep -q -E "ALSA lib|Cannot connect|jack server" err.txt out.txt && fail "sound library noise on the terminal"
-echo "PASS: 3x console window of 1440x816 shows the drive's console area, H made a hit, Esc ended with status 0"
+echo "PASS: 3x console window of 1440x816 shows the drive's console area, H made a hit, the view keys, a resize and full screen work, Esc ended with status 0"
