@@ -86,11 +86,16 @@ void scale_surface(SDL_Surface* source, SDL_Surface* target, const ScaledView& p
     std::memset(out, 0, static_cast<size_t>(x0) * 2);
     std::memset(out + x1, 0, static_cast<size_t>(target->w - x1) * 2);
     const uint16_t* in = row_of(source, p.source_y + (y - p.offset_y) / s) + p.source_x;
+    if (s == 1) {
+      std::memcpy(out + x0, in + (x0 - p.offset_x), static_cast<size_t>(x1 - x0) * 2);
+      continue;
+    }
     int x = x0;
     // A first surface pixel cut by the left edge contributes only its visible copies.
     for (; x < x1 && (x - p.offset_x) % s != 0; ++x) out[x] = in[(x - p.offset_x) / s];
+    const uint16_t* next = in + (x - p.offset_x) / s;
     for (; x + s <= x1; x += s) {
-      const uint16_t c = in[(x - p.offset_x) / s];
+      const uint16_t c = *next++;
       for (int k = 0; k < s; ++k) out[x + k] = c;
     }
     for (; x < x1; ++x) out[x] = in[(x - p.offset_x) / s];
