@@ -65,8 +65,9 @@ void start_workstation(const WorkstationOptions& options) {
   window.full_screen = !options.windowed;
   window.view = options.view;
   window.scale = options.scale;
-  open_scaled_window(window);
+  // The pad layer reads its layout setting when it starts, before the video.
   open_pads();
+  open_scaled_window(window);
   set_window_title("ZORBEL");
   set_frame_source(sdl_frame_source());
   set_input_source(sdl_input_source());

@@ -66,6 +66,7 @@ SDL_Surface* open_screen(int width, int height, int bits_per_pixel, bool windowe
   }
   if (!surface) fail_video_mode(width, height, bits_per_pixel);
 
+  set_show_function(nullptr);  // the surface is the display's own
   reset_draw_state(surface);
   return surface;
 }

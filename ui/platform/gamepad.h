@@ -52,8 +52,7 @@ struct PadState {
 // stay held, so a button held on both the keyboard and a pad is one held button.
 void apply_pad_to_keys(const PadState& pad, uint8_t* keys);
 
-// Starts SDL's joystick layer in the standard pad layout and opens every pad present. Call
-// after SDL video is started.
+// Starts SDL's joystick layer in the standard pad layout and opens every pad present.
 void open_pads();
 // Reads the open pads into *pad (all released when none is open).
 void read_pads(PadState* pad);
