@@ -1,6 +1,7 @@
 // Program entry: start-up, the main loop, and shutdown in the order that keeps audio safe.
 #include <ctime>
 
+#include "app/settings_link.h"
 #include "app/workstation.h"
 
 #ifdef ZORBEL_WINDOWED
@@ -13,8 +14,14 @@ int main() {
   zorbel::WorkstationOptions options;
   options.windowed = kWindowed;
   options.seed = static_cast<uint32_t>(std::time(nullptr));
+  const zorbel::WindowOptions window =
+      zorbel::window_options_from(zorbel::load_settings(), !kWindowed);
+  options.view = window.view;
+  options.scale = window.scale;
   zorbel::start_workstation(options);
+  zorbel::remember_window_changes();
   zorbel::run_workstation();
   zorbel::shutdown_workstation();
+  zorbel::write_missing_settings();
   return 0;
 }

@@ -18,6 +18,8 @@
 #include "ui/widgets/param_modifier.h"
 #include "ui/widgets/view_settings.h"
 #include "ui/draw/screen.h"
+#include "ui/platform/gamepad.h"
+#include "ui/platform/scaled_window.h"
 #include "ui/platform/sdl_platform.h"
 #include "ui/screens/sequencer_screen.h"
 #include "ui/widgets/state_table.h"
@@ -59,7 +61,13 @@ void init_user_interface() {
 
 void start_workstation(const WorkstationOptions& options) {
   init_engine(options.seed);
-  open_screen(kScreenWidth, kScreenHeight, kScreenBitsPerPixel, options.windowed);
+  WindowOptions window;
+  window.full_screen = !options.windowed;
+  window.view = options.view;
+  window.scale = options.scale;
+  // The pad layer reads its layout setting when it starts, before the video.
+  open_pads();
+  open_scaled_window(window);
   set_window_title("ZORBEL");
   set_frame_source(sdl_frame_source());
   set_input_source(sdl_input_source());
@@ -90,6 +98,7 @@ void shutdown_workstation() {
   keep_unsaved_song();
   // The stream no longer calls back: the modules it read can go.
   if (hooks.free_all_modules) hooks.free_all_modules();
+  close_scaled_window();
   SDL_Quit();
 }
 

@@ -4,16 +4,21 @@
 
 #include <cstdint>
 
+#include "ui/platform/scaled_window.h"
+
 namespace zorbel {
 
 struct WorkstationOptions {
   bool windowed = false;
+  // The picture's view and scale (0: the largest that fits); full screen is !windowed.
+  ViewKind view = ViewKind::kConsole;
+  int scale = 0;
   // false: no audio stream is opened; the caller renders buffers itself (render_buffer).
   bool audio_device = true;
   uint32_t seed = 0;
 };
 
-// Engine initialisation, the screen, the user interface with the start-up song, the hidden
+// Engine initialisation, the screen (a scaled window or full screen, and the pads), the user interface with the start-up song, the hidden
 // pointer, and (with audio_device) the audio stream started. The SDL frame and input sources
 // are installed; a caller with its own sources sets them afterwards.
 void start_workstation(const WorkstationOptions& options);

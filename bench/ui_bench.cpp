@@ -10,6 +10,7 @@
 #include "engine/mixer.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
+#include "ui/draw/scaler.h"
 #include "ui/draw/screen.h"
 #include "ui/screens/sequencer_screen.h"
 #include "ui/screens/step_editor.h"
@@ -72,6 +73,29 @@ void BM_UpdateIdle(benchmark::State& state) {
   for (auto _ : state) update_sequencer_screen();
 }
 BENCHMARK(BM_UpdateIdle)->Unit(benchmark::kMicrosecond);
+
+// One shown frame of the scaled window: the drawn sequencer screen enlarged into a display
+// surface of the picture's size. Argument: the scale; the second, 1 for the whole surface.
+void BM_ScaleShownFrame(benchmark::State& state) {
+  BenchScreen screen;
+  redraw_sequencer_screen();
+  const ViewKind view = state.range(1) ? ViewKind::kFullSurface : ViewKind::kConsole;
+  const int scale = static_cast<int>(state.range(0));
+  int w = 0, h = 0;
+  scaled_picture_size(view, scale, &w, &h);
+  SDL_Surface* display =
+      SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0);
+  const ScaledView placement = place_view(view, scale, w, h);
+  for (auto _ : state) scale_surface(screen.surface, display, placement);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(w) * h * 2);
+  SDL_FreeSurface(display);
+}
+BENCHMARK(BM_ScaleShownFrame)
+    ->Args({1, 0})
+    ->Args({3, 0})
+    ->Args({6, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zorbel

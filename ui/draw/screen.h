@@ -39,6 +39,18 @@ extern DrawState draw_state;
 // Points every primitive at surface (may be null) and forgets the plot history.
 void reset_draw_state(SDL_Surface* surface);
 
+// Starts SDL video and the font library; on failure prints the reason to standard output and
+// ends the process with status 1.
+void start_video();
+// Prints why the video mode was refused and ends the process with status 1.
+[[noreturn]] void fail_video_mode(int width, int height, int bits_per_pixel);
+
+// Shows the drawing surface: by the function set below (a scaled window), else by flipping
+// the surface itself.
+void show_screen();
+// The function that shows the drawing surface when it is not the display's own (null: flip).
+void set_show_function(void (*show)());
+
 // Starts SDL video and the font library and returns the screen surface, which also becomes
 // the drawing target. The full-screen build (windowed false) always asks for 800 x 600 x 16;
 // the windowed build asks for the given mode as a hardware, double-buffered surface.

@@ -105,6 +105,11 @@ void read_live_keys() {
     source->read_keys(input.keys, kKeySymbolCount);
   else
     std::memset(input.keys, 0, sizeof input.keys);
+  if (source && source->read_pad) {
+    PadState pad;
+    source->read_pad(&pad);
+    apply_pad_to_keys(pad, input.keys);
+  }
 }
 
 }  // namespace

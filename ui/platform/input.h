@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "ui/platform/gamepad.h"
 #include "ui/platform/key_map.h"
 
 namespace zorbel {
@@ -29,6 +30,8 @@ struct InputSource {
   // Milliseconds since a fixed moment, for the repeat delay. Without it a held key repeats at
   // once, as with a delay of 0.
   uint32_t (*now_ms)() = nullptr;
+  // The pads' live state; the buttons they hold join the keys' snapshot.
+  void (*read_pad)(PadState* pad) = nullptr;
 };
 
 constexpr uint8_t kMouseLeft = 1;
@@ -68,7 +71,7 @@ extern InputState input;
 void set_input_source(const InputSource* source);
 void reset_input_state();
 
-// Re-reads the key state snapshot and refreshes the cursor group.
+// Re-reads the key state snapshot (keys and pads together) and refreshes the cursor group.
 void read_input_state();
 // The shared tick: reads the input state and returns true on every third call, when the
 // input function acts, unless the tick is quiet: keys are held, none went down anew, no mouse

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "ui/draw/screen.h"
+#include "ui/platform/gamepad.h"
+#include "ui/platform/scaled_window.h"
 
 namespace zorbel {
 
@@ -21,10 +23,15 @@ int downs[kDownCapacity];
 int down_count = 0;
 
 bool poll_event(bool* quit) {
-  if (!SDL_PollEvent(&event)) return false;
+  // A pad button's event runs the input at once, as a key's does; a stick reports every small
+  // movement and is read with the buttons instead, so its events are passed over.
+  do {
+    if (!SDL_PollEvent(&event)) return false;
+  } while (event.type == SDL_JOYAXISMOTION);
   if (event.type == SDL_QUIT) *quit = true;
   if (event.type == SDL_KEYDOWN && down_count < kDownCapacity)
     downs[down_count++] = static_cast<int>(event.key.keysym.sym);
+  handle_window_event(event);
   return true;
 }
 
@@ -35,9 +42,7 @@ int read_key_downs(int* keys, int capacity) {
   return n;
 }
 
-void present() {
-  if (draw_state.surface) SDL_Flip(draw_state.surface);
-}
+void present() { show_screen(); }
 
 void delay_ms(int ms) { SDL_Delay(static_cast<Uint32>(ms)); }
 uint32_t now_ms() { return SDL_GetTicks(); }
@@ -50,14 +55,27 @@ void read_keys(uint8_t* keys, int count) {
   if (n < count) std::memset(keys + n, 0, static_cast<size_t>(count - n));
 }
 
+// The pointer is read in surface pixels, so the drag moves a value by the same amount per
+// surface pixel at every scale: a larger window drags finer.
 void read_mouse(int* x, int* y, uint8_t* buttons) {
   *buttons = static_cast<uint8_t>(SDL_GetMouseState(x, y));
+  const int scale = window_placement().scale;
+  *x /= scale;
+  *y /= scale;
 }
 
-void warp_mouse(int x, int y) { SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y)); }
+void warp_mouse(int x, int y) {
+  const int scale = window_placement().scale;
+  SDL_WarpMouse(static_cast<Uint16>(x * scale), static_cast<Uint16>(y * scale));
+}
+
+void read_pad(PadState* pad) {
+  check_pads(SDL_GetTicks());
+  read_pads(pad);
+}
 
 const FrameSource kFrames{poll_event, present, delay_ms, now_ms};
-const InputSource kInput{read_keys, read_mouse, warp_mouse, read_key_downs, now_ms};
+const InputSource kInput{read_keys, read_mouse, warp_mouse, read_key_downs, now_ms, read_pad};
 
 }  // namespace
 
