@@ -3,6 +3,7 @@
 #include "edit/undo_journal.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -79,13 +80,21 @@ struct Entry {
   bool reshaped = false;
   std::vector<uint8_t> image;
   std::string song_name;
-  bool image_saved = false;
+  // The synths' display names: a song read back numbers them afresh, the song had kept them.
+  char track_names[MAX_TRACKS][kTrackNameLen] = {};
+  uint64_t song_id = 0;  // the new or loaded song this entry changes (the id that began it)
 
   std::size_t bytes() const {
     return sizeof(Entry) + runs.capacity() * sizeof(Run) + data.capacity() + image.capacity() +
            song_name.capacity();
   }
 };
+
+struct SavedState {
+  uint64_t state;  // the id of the entry that left it (or the base id)
+  uint64_t song;
+};
+constexpr std::size_t kMostSavedStates = 256;
 
 struct Journal {
   std::deque<Entry> entries;  // oldest first
@@ -94,8 +103,10 @@ struct Journal {
   std::size_t byte_limit = kJournalByteLimit;
   uint64_t next_id = 1;
   uint64_t base_id = 0;       // the state below the oldest entry
-  uint64_t saved_id = 0;      // the state that equals the song's file
-  bool saved_known = true;    // false once the saved state can no longer be reached
+  uint64_t base_song = 0;     // the song of the state below the oldest entry
+  // The states that equal a file: one per song (a new or loaded song starts another), so that
+  // undoing a load finds the song before it as saved as it was.
+  std::vector<SavedState> saved;
 
   // The entry being made; open while a change or a gesture is under way.
   bool open = false;
@@ -103,6 +114,7 @@ struct Journal {
   int gesture_depth = 0;
   const char* group_name = nullptr;
   bool saved_when_closed = false;  // the open entry's song was saved or loaded as a file
+  bool starts_song = false;        // the open entry brings a new or loaded song
 
   // The song as the newest entry left it.
   bool shadow_valid = false;
@@ -293,10 +305,32 @@ uint64_t state_id() {
   return journal.applied ? journal.entries[journal.applied - 1].id : journal.base_id;
 }
 
+uint64_t state_song() {
+  return journal.applied ? journal.entries[journal.applied - 1].song_id : journal.base_song;
+}
+
+bool at_saved_state() {
+  const uint64_t id = state_id();
+  for (const SavedState& s : journal.saved)
+    if (s.state == id) return true;
+  return false;
+}
+
+// The song as it is now equals its file: any other state of the same song no longer does.
+void mark_state_saved() {
+  const uint64_t song_now = state_song();
+  std::vector<SavedState>& saved = journal.saved;
+  for (std::size_t i = saved.size(); i-- > 0;)
+    if (saved[i].song == song_now) saved.erase(saved.begin() + static_cast<long>(i));
+  if (saved.size() >= kMostSavedStates) saved.erase(saved.begin());
+  saved.push_back(SavedState{state_id(), song_now});
+}
+
 void drop_oldest() {
   Entry& oldest = journal.entries.front();
   journal.bytes -= oldest.bytes();
   journal.base_id = oldest.id;
+  journal.base_song = oldest.song_id;
   journal.entries.pop_front();
   --journal.applied;
 }
@@ -320,8 +354,8 @@ void forget_entries() {
   journal.entries.clear();
   journal.applied = 0;
   journal.bytes = 0;
-  journal.base_id = journal.saved_id = journal.next_id++;
-  journal.saved_known = true;
+  journal.base_id = journal.base_song = journal.next_id++;
+  journal.saved.assign(1, SavedState{journal.base_id, journal.base_song});
 }
 
 void fit_shadow() {
@@ -341,6 +375,7 @@ void close_entry() {
     forget_entries();
     sync_shadow();
     journal.saved_when_closed = false;
+    journal.starts_song = false;
     return;
   }
   if (e.reshaped) {
@@ -351,12 +386,13 @@ void close_entry() {
   }
   if (e.reshaped || !e.runs.empty()) {
     e.id = journal.next_id++;
+    e.song_id = journal.starts_song ? e.id : state_song();
     push_entry(std::move(e));
   }
+  journal.starts_song = false;
   if (journal.saved_when_closed) {
     journal.saved_when_closed = false;
-    journal.saved_id = state_id();
-    journal.saved_known = true;
+    mark_state_saved();
   }
 }
 
@@ -436,7 +472,7 @@ void edit_begin_reshape(const char* name) {
     e.reshaped = true;
     e.image = current_image();
     e.song_name = editor_link.song_name;
-    e.image_saved = journal.saved_known && journal.saved_id == state_id() && e.runs.empty();
+    std::memcpy(e.track_names, song.track_name, sizeof e.track_names);
     if (!e.runs.empty()) locate(e.runs.front(), e);
   }
   count_edit();
@@ -462,14 +498,15 @@ void settle_journal() {
 }
 
 void journal_mark_saved() {
+  // A song image saved as it is made is a new or loaded song: another file's song.
+  if (journal.open && journal.pending.reshaped) journal.starts_song = true;
   settle_journal();
   if (journal.open) {
     // Inside a gesture the entry completes later; the song it leaves is the saved one.
     journal.saved_when_closed = true;
     return;
   }
-  journal.saved_id = state_id();
-  journal.saved_known = true;
+  mark_state_saved();
 }
 
 bool journal_changed_since_saved() {
@@ -478,7 +515,7 @@ bool journal_changed_since_saved() {
     if (journal.saved_when_closed) return false;
     if (journal.pending.reshaped || differs_from_shadow()) return true;
   }
-  return !journal.saved_known || journal.saved_id != state_id();
+  return !at_saved_state();
 }
 
 // ---- Undo and redo ----
@@ -497,20 +534,20 @@ UndoStep report(const Entry& e) {
   return step;
 }
 
-// Swaps the entry's image with the song; other_saved tells whether the song it replaces equals
-// its file. Returns whether the song it brings back did.
-bool exchange_image(Entry& e, bool other_saved) {
+// Swaps the entry's image (and song name) with the song's.
+void exchange_image(Entry& e) {
   std::vector<uint8_t> other = current_image();
   std::string other_name = editor_link.song_name;
+  char other_tracks[MAX_TRACKS][kTrackNameLen];
+  std::memcpy(other_tracks, song.track_name, sizeof other_tracks);
   apply_image(e.image);
+  std::memcpy(song.track_name, e.track_names, sizeof e.track_names);
+  std::memcpy(e.track_names, other_tracks, sizeof other_tracks);
   std::snprintf(editor_link.song_name, sizeof editor_link.song_name, "%s", e.song_name.c_str());
-  const bool brought_saved = e.image_saved;
   journal.bytes -= e.bytes();
   e.image = std::move(other);
   e.song_name = std::move(other_name);
-  e.image_saved = other_saved;
   journal.bytes += e.bytes();
-  return brought_saved;
 }
 
 void swap_runs(Entry& e, bool backwards) {
@@ -521,15 +558,11 @@ void swap_runs(Entry& e, bool backwards) {
   resume_audio(previous);
 }
 
-void finish_exchange(const Entry& e, bool brought_saved) {
+void finish_exchange(const Entry& e) {
   if (e.reshaped) {
     sync_shadow();
   } else {
     shadow_follows(e);
-  }
-  if (brought_saved) {
-    journal.saved_id = state_id();
-    journal.saved_known = true;
   }
   editor_link.redraw_screen.store(true);
   editor_link.redraw_grid.store(true);
@@ -544,7 +577,6 @@ void end_all_gestures() {
   fit_shadow();
 }
 
-bool at_saved_state() { return journal.saved_known && journal.saved_id == state_id(); }
 
 }  // namespace
 
@@ -553,11 +585,10 @@ UndoStep undo_change() {
   if (journal.applied == 0) return UndoStep{};
   Entry& e = journal.entries[journal.applied - 1];
   // The image holds the song after the entry's runs: it goes back first, then the runs.
-  bool brought_saved = false;
-  if (e.reshaped) brought_saved = exchange_image(e, at_saved_state()) && e.runs.empty();
+  if (e.reshaped) exchange_image(e);
   swap_runs(e, true);
   --journal.applied;
-  finish_exchange(e, brought_saved);
+  finish_exchange(e);
   return report(e);
 }
 
@@ -565,12 +596,10 @@ UndoStep redo_change() {
   end_all_gestures();
   if (journal.applied >= journal.entries.size()) return UndoStep{};
   Entry& e = journal.entries[journal.applied];
-  const bool was_saved = at_saved_state() && e.runs.empty();
   swap_runs(e, false);
-  bool brought_saved = false;
-  if (e.reshaped) brought_saved = exchange_image(e, was_saved);
+  if (e.reshaped) exchange_image(e);
   ++journal.applied;
-  finish_exchange(e, brought_saved);
+  finish_exchange(e);
   return report(e);
 }
 
@@ -586,7 +615,7 @@ bool can_redo() {
 
 JournalStats journal_stats() {
   settle_journal();
-  return JournalStats{journal.entries.size(), journal.bytes};
+  return JournalStats{journal.entries.size(), journal.applied, journal.bytes};
 }
 
 void reset_journal() {

@@ -36,7 +36,8 @@ bool can_undo();
 bool can_redo();
 
 struct JournalStats {
-  std::size_t entries = 0;  // undoable plus redoable
+  std::size_t entries = 0;   // undoable plus redoable
+  std::size_t undoable = 0;
   std::size_t bytes = 0;    // what the entries hold
 };
 JournalStats journal_stats();
