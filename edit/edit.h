@@ -104,6 +104,8 @@ void transport_restart();
 // One loop (or song position) forward (direction > 0) or back.
 void transport_loop_change(int direction);
 void transport_set_instant_switch(bool on);
+// Shows loop (0..99): it becomes the current loop, as a jump from the song order list does.
+void transport_show_loop(int loop);
 
 // ---- Structural changes ------------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "edit/undo_journal.h"
 #include "engine/song.h"
 
 namespace zorbel {
@@ -29,7 +30,29 @@ constexpr ButtonName kButtonNames[] = {
     {"D-UP", kBtnDUp},    {"D-DN", kBtnDDn},      {"D-LT", kBtnDLt},      {"D-RT", kBtnDRt},
     {"A-UP", kBtnAUp},    {"A-DN", kBtnADn},      {"A-LT", kBtnALt},      {"A-RT", kBtnARt},
     {"ESC", kKeyEscape},  {"8", kKey8},           {"9", kKey9},           {"0", kKey0},
+    {"CTRL", kKeyLeftCtrl}, {"SHIFT", kKeyLeftShift}, {"Z", kKeyZ},
 };
+
+// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; with Ctrl down, Y is not TRI.
+void read_undo_keys() {
+  uint8_t* k = input.keys;
+  const bool ctrl = k[kKeyLeftCtrl] || k[kKeyRightCtrl];
+  const bool shift = k[kKeyLeftShift] || k[kKeyRightShift];
+  const bool down = ctrl && (k[kKeyZ] || k[kKeyY]);
+  if (down && !input.undo_keys_down)
+    input.history_request = k[kKeyY] || shift ? kHistoryRedo : kHistoryUndo;
+  input.undo_keys_down = down;
+  if (ctrl) k[kKeyY] = 0;
+}
+
+// A held change is one journal entry: from the first key or mouse button down to the last up.
+void follow_gesture() {
+  bool any = input.mouse_buttons != 0;
+  for (int i = 0; i < kKeySymbolCount && !any; ++i) any = input.keys[i] != 0;
+  if (any && !input.held_any) begin_gesture();
+  if (!any && input.held_any) end_gesture();
+  input.held_any = any;
+}
 
 }  // namespace
 
@@ -52,6 +75,8 @@ void read_input_state() {
     source->read_keys(input.keys, kKeySymbolCount);
   else
     std::memset(input.keys, 0, sizeof input.keys);
+  read_undo_keys();
+  follow_gesture();
   input.cursor_group = (editor_link.cursor_step >> 3) & 7;
 }
 

@@ -34,7 +34,14 @@ struct InputState {
   int cursor_group;                    // (cursor step >> 3) & 7
   bool quit;                           // Esc or a quit event: ends the main loop
   uint32_t acting_ticks;               // input ticks that acted since the reset
+  int history_request;                 // a HistoryRequest the keys made, taken by the screens
+  bool held_any;                       // a key or mouse button was down at the last read
+  bool undo_keys_down;                 // Ctrl+Z or Ctrl+Y was down at the last read
 };
+
+// Undo and redo asked for by Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z (any screen) or the console
+// combination of the step editor.
+enum HistoryRequest : int { kHistoryNone = 0, kHistoryUndo = 1, kHistoryRedo = 2 };
 
 extern InputState input;
 

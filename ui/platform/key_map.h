@@ -25,6 +25,11 @@ enum KeySym : int {
   kKeyDown = 274,    // D-DN
   kKeyRight = 275,   // D-RT
   kKeyLeft = 276,    // D-LT
+  kKeyZ = 122,       // with Ctrl: undo
+  kKeyRightShift = 303,
+  kKeyLeftShift = 304,
+  kKeyRightCtrl = 305,
+  kKeyLeftCtrl = 306,
 };
 
 // The console buttons by the names the help texts use.
