@@ -1,6 +1,8 @@
 // Start-up, run and shutdown of the workstation.
 #include "app/workstation.h"
 
+#include "edit/undo_journal.h"
+
 #include <SDL/SDL.h>
 
 #include <cstdio>
@@ -79,6 +81,8 @@ void start_workstation(const WorkstationOptions& options) {
   fill_rect(0, 0, kScreenWidth, kScreenHeight, 0);
   redraw_sequencer_screen();
   unlock_screen(draw_state.surface);
+  // The song the program starts with is where undoing ends.
+  reset_journal();
   if (options.audio_device) {
     open_audio(kFramesPerBuffer);
     start_audio();

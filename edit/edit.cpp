@@ -12,11 +12,10 @@ namespace zorbel {
 namespace {
 
 std::atomic<uint32_t> change_count{0};
-uint32_t saved_at = 0;
 
 }  // namespace
 
-void edit_begin() { change_count.fetch_add(1, std::memory_order_relaxed); }
+void count_edit() { change_count.fetch_add(1, std::memory_order_relaxed); }
 
 void song_replaced() {
   editor_link.song_replaced.fetch_add(1);
@@ -61,7 +60,7 @@ const char* edit_result_text(EditResult result) {
 }
 
 uint32_t song_change_count() { return change_count.load(std::memory_order_relaxed); }
-void mark_song_saved() { saved_at = song_change_count(); }
-bool song_changed_since_save() { return song_change_count() != saved_at; }
+void mark_song_saved() { journal_mark_saved(); }
+bool song_changed_since_save() { return journal_changed_since_saved(); }
 
 }  // namespace zorbel

@@ -9,9 +9,9 @@
 //    restore the transport. They are refused, with a reason the screen shows, before anything is
 //    touched when the engine could not complete them.
 //
-// Every operation that changes the song counts as one change, so the screens can tell whether the
-// song differs from the file it was last saved to or loaded from. An undo journal would hook in
-// here, in edit_begin(), and nowhere else.
+// Every operation that changes the song counts as one change and becomes an entry of the undo
+// journal (edit/undo_journal.h), so the screens can tell whether the song differs from the file
+// it was last saved to or loaded from, and every change can be taken back.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +41,8 @@ const char* edit_result_text(EditResult result);
 uint32_t song_change_count();
 // The song now equals its file (just saved or loaded, or a fresh template): no unsaved changes.
 void mark_song_saved();
-// True when the song has changed since the last mark_song_saved().
+// True when the song differs from the state of the last mark_song_saved(): undoing back to
+// that state makes it false again.
 bool song_changed_since_save();
 
 // ---- Single values: steps ----------------------------------------------------------------------
@@ -103,6 +104,8 @@ void transport_restart();
 // One loop (or song position) forward (direction > 0) or back.
 void transport_loop_change(int direction);
 void transport_set_instant_switch(bool on);
+// Shows loop (0..99): it becomes the current loop, as a jump from the song order list does.
+void transport_show_loop(int loop);
 
 // ---- Structural changes ------------------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include "engine/audio_stream.h"
 #include "engine/clock.h"
 #include "edit/edit.h"
+#include "edit/edit_support.h"
 #include "engine/freq_mode.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
@@ -89,6 +90,7 @@ EditResult edit_apply_preset(int track, const PresetValues& preset, PresetRange 
   if (!preset_fits(track, preset) || loop < 0 || loop >= MAX_LOOPS || step < 0 ||
       step >= MAX_STEPS)
     return EditResult::kBadArgument;
+  const EditGroup group("LOAD PRESET");
   const int mode = song.freq_mode[track];
   if (range == PresetRange::kSong && !keep_freq && mode != 3 && preset.freq_mode != 3 &&
       preset.freq_mode != mode)
@@ -107,6 +109,8 @@ EditResult edit_apply_preset(int track, const PresetValues& preset, PresetRange 
 
 EditResult edit_preview_preset(int track, const PresetValues& preset, bool keep_freq) {
   if (!preset_fits(track, preset)) return EditResult::kBadArgument;
+  // The change before the preview is complete: the previewed values are no part of it.
+  settle_journal();
   if (preview.on && preview.track != track) edit_end_preset_preview();
   if (!preview.on) {
     preview.track = track;
@@ -161,6 +165,7 @@ EditResult edit_build_custom_template(int n, std::string* reason) {
   for (int i = 0; i < kCustomTemplateSynths; ++i) any |= custom_template_list[i] >= 0;
   if (!any) return EditResult::kBadArgument;
   if (!save_custom_template(n, reason)) return EditResult::kSaveFailed;
+  const EditGroup group("NEW SONG");
   const EditResult built = edit_new_custom_song();
   if (built != EditResult::kOk) return built;
   for (int l = 0; l < MAX_LOOPS; ++l) std::snprintf(song.loop_name[l], kLoopNameLen, "%02d", l);

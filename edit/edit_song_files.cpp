@@ -30,7 +30,7 @@ EditResult edit_new_song(int template_number) {
   // synth keeps to, and they play as they always have.
   const EditResult ok = check_synth_list(types, tmpl.count, false);
   if (ok != EditResult::kOk) return ok;
-  edit_begin();
+  edit_begin_reshape("NEW SONG");
   with_audio_paused([&] { new_song(template_number); });
   post_play_set(false);
   song_replaced();
@@ -46,7 +46,7 @@ EditResult edit_new_custom_song() {
   if (count == 0) return EditResult::kBadArgument;
   const EditResult ok = check_synth_list(types, count);
   if (ok != EditResult::kOk) return ok;
-  edit_begin();
+  edit_begin_reshape("NEW SONG");
   with_audio_paused([] { new_custom_song(); });
   post_play_set(false);
   song_replaced();
@@ -58,7 +58,7 @@ EditResult edit_load_song(const char* path, std::string* reason) {
   // The file is read and checked while the audio plays on; only the replacement holds it.
   SongImage image;
   if (!path || !read_song_file(path, image, reason)) return EditResult::kLoadFailed;
-  edit_begin();
+  edit_begin_reshape("LOAD SONG");
   with_audio_paused([&] { apply_song_image(image); });
   warn_song_corrections(path, image);
   song_replaced();

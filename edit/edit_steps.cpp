@@ -25,19 +25,19 @@ namespace zorbel {
 
 void edit_step_trig(int loop, int track, int step, int trig) {
   if (!valid_step(loop, track, step)) return;
-  edit_begin();
+  edit_begin("TRIG");
   shared_store(song.step_trig[loop][track][step], std::clamp(trig, 0, kMaxTrig));
 }
 
 void edit_step_vol(int loop, int track, int step, float vol) {
   if (!valid_step(loop, track, step)) return;
-  edit_begin();
+  edit_begin("VOL");
   shared_store(song.step_vol[loop][track][step], clampf(vol, 0.0f, 1.0f));
 }
 
 void edit_step_legato(int loop, int track, int step, bool legato) {
   if (!valid_step(loop, track, step)) return;
-  edit_begin();
+  edit_begin("LEGATO");
   store_step_bit(song.legato_steps[loop][track], step, legato);
 }
 
@@ -77,7 +77,7 @@ void edit_param_steps(int track, int slot, int loop, int first, int last, float 
     return;
   float lo = 0.0f, hi = 0.0f;
   param_range(track, slot, &lo, &hi);
-  edit_begin();
+  edit_begin("PARAM");
   float* lane = song.param_slot[track][slot].lane + loop * MAX_STEPS;
   const float v = clampf(value, lo, hi);
   for (int s = first; s <= last; ++s) shared_store(lane[s], v);
@@ -87,7 +87,7 @@ void edit_param_all_loops(int track, int slot, float value) {
   if (!valid_slot(track, slot)) return;
   float lo = 0.0f, hi = 0.0f;
   param_range(track, slot, &lo, &hi);
-  edit_begin();
+  edit_begin("PARAM ALL LOOPS");
   float* lane = song.param_slot[track][slot].lane;
   const float v = clampf(value, lo, hi);
   for (int i = 0; i < kLaneLength; ++i) shared_store(lane[i], v);

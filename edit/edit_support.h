@@ -11,8 +11,31 @@
 
 namespace zorbel {
 
-// Every change of the song passes through here, before it touches anything.
-void edit_begin();
+// Every change of the song passes through here, before it touches anything: name is what the
+// undo message calls it ("FILL TRACK"). The journal finds what changed once the change is
+// complete.
+void edit_begin(const char* name);
+// The same for a change of the song's shape (synths, samples, a new or loaded song): the journal
+// keeps the whole song as it is before the change.
+void edit_begin_reshape(const char* name);
+// Counts one change (the journal's hooks and undo call it).
+void count_edit();
+
+// Every change between these two is one journal entry named `name` (the outermost group names
+// it). Groups nest with the gestures of the input layer.
+void begin_edit_group(const char* name);
+void end_edit_group();
+struct EditGroup {
+  explicit EditGroup(const char* name) { begin_edit_group(name); }
+  ~EditGroup() { end_edit_group(); }
+  EditGroup(const EditGroup&) = delete;
+  EditGroup& operator=(const EditGroup&) = delete;
+};
+// Completes the entry of a change that is not inside a gesture or group.
+void settle_journal();
+// The saved state as the journal sees it.
+void journal_mark_saved();
+bool journal_changed_since_saved();
 
 inline bool valid_step(int loop, int track, int step) {
   return loop >= 0 && loop < MAX_LOOPS && track >= 0 && track < MAX_TRACKS && step >= 0 &&

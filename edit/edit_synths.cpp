@@ -34,7 +34,7 @@ EditResult can_add_synth_now(int type) {
 EditResult edit_add_synth(int type) {
   const EditResult ok = can_add_synth_now(type);
   if (ok != EditResult::kOk) return ok;
-  edit_begin();
+  edit_begin_reshape("ADD SYNTH");
   with_audio_paused([&] {
     const int track = song.track_count;
     build_synth(track, type);
@@ -48,7 +48,7 @@ EditResult edit_add_synth(int type) {
 
 EditResult edit_delete_last_synth() {
   if (song.track_count <= 1) return EditResult::kLastSynth;
-  edit_begin();
+  edit_begin_reshape("DEL SYNTH");
   with_audio_paused([] {
     delete_synth(song.track_count - 1);
     sort_registry();
@@ -61,7 +61,7 @@ EditResult edit_delete_last_synth() {
 EditResult edit_set_freq_mode(int track) {
   if (track < 0 || track >= song.track_count) return EditResult::kBadArgument;
   if (song.freq_mode[track] == kFreqNone) return EditResult::kBadArgument;
-  edit_begin();
+  edit_begin("FREQMODE");
   // The pitch class of every slot changes with the lanes: the step event must not see half.
   with_audio_paused([&] { set_freq_mode(track); });
   return EditResult::kOk;
@@ -72,7 +72,7 @@ int edit_load_sample(int track, const char* name) {
   if (type_engine_kind(song.synth_type[track]) != kKindWav) return kWavNotLoaded;
   // Reading and decoding run with the audio playing; only the swap holds it.
   PreparedSample prepared = prepare_wav_sample(name, track);
-  edit_begin();
+  edit_begin_reshape("LOAD WAV");
   with_audio_paused([&] { install_wav_sample(track, prepared); });
   return prepared.result;
 }
@@ -80,11 +80,12 @@ int edit_load_sample(int track, const char* name) {
 int edit_load_track_sample(int track, int number, int fallback) {
   if (track < 0 || track >= song.track_count) return kWavNotLoaded;
   if (type_engine_kind(song.synth_type[track]) != kKindWav) return kWavNotLoaded;
+  const EditGroup group("LOAD WAV");
   constexpr int kSampleNumberSlot = 0;
   PreparedSample prepared;
   if (number >= 0 && number < wav_list.count)
     prepared = prepare_wav_sample(wav_list.names[number], track);
-  edit_begin();
+  edit_begin_reshape("LOAD WAV");
   if (prepared.result != kWavLoaded) {
     // The prepared placeholder is not swapped in: what the track played stays, under its name.
     if (prepared.result != kWavReloadedPrevious) free_sample_data(prepared.sample);
@@ -133,7 +134,7 @@ void clear_track_data(int track) {
 EditResult edit_delete_synth(int track) {
   if (song.track_count <= 1) return EditResult::kLastSynth;
   if (track < 0 || track >= song.track_count) return EditResult::kBadArgument;
-  edit_begin();
+  edit_begin_reshape("DEL SYNTH");
   with_audio_paused([&] {
     const int last = song.track_count - 1;
     delete_synth(track);

@@ -43,6 +43,15 @@ void transport_loop_change(int direction) { post_loop_change(direction); }
 
 void transport_set_instant_switch(bool on) { transport.instant_loop_switch = on ? 1 : 0; }
 
+void transport_show_loop(int loop) {
+  if (loop < 0 || loop >= MAX_LOOPS || loop == transport.current_loop) return;
+  with_audio_paused([&] {
+    transport.current_loop = loop;
+    transport.rep_count = 0;
+  });
+  editor_link.redraw_screen.store(true);
+}
+
 // ---- Song order list ----
 
 bool transport_play_song_position(int position) {

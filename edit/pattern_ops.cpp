@@ -217,13 +217,13 @@ bool two_tracks(int loop, int source, int destination) {
 
 }  // namespace
 
-void count_song_change() { edit_begin(); }
+void count_song_change() { edit_begin(nullptr); }
 
 EditResult clear_steps(int loop, int track, int first, int last) {
   if (!valid_loop(loop) || !valid_track(track) || !valid_step(first) || !valid_step(last) ||
       last < first)
     return EditResult::kBadArgument;
-  count_song_change();
+  edit_begin("CLEAR STEPS");
   clear_track_steps(loop, track, first, last);
   silence_voices(track, track);
   return EditResult::kOk;
@@ -231,7 +231,7 @@ EditResult clear_steps(int loop, int track, int first, int last) {
 
 EditResult clear_loop(int loop) {
   if (!valid_loop(loop)) return EditResult::kBadArgument;
-  count_song_change();
+  edit_begin("CLEAR LOOP");
   for (int t = 0; t < song.track_count; ++t) clear_track_steps(loop, t, 0, MAX_STEPS - 1);
   silence_voices(0, song.track_count - 1);
   return EditResult::kOk;
@@ -241,7 +241,7 @@ EditResult fill_track(int loop, int track, int step, int distance) {
   if (!valid_loop(loop) || !valid_track(track) || !valid_step(step) || distance < 1 ||
       distance > MAX_STEPS)
     return EditResult::kBadArgument;
-  count_song_change();
+  edit_begin("FILL TRACK");
   const bool copies = step + distance < MAX_STEPS;
   const unsigned held = copies ? pause_audio() : 0;
   uint64_t& legato = song.legato_steps[loop][track];
@@ -270,7 +270,7 @@ EditResult shift_track(int loop, int track, int step, int distance, bool keep) {
       distance > MAX_STEPS)
     return EditResult::kBadArgument;
   if (distance == 0) return EditResult::kOk;
-  count_song_change();
+  edit_begin("SHIFT TRACK");
   TrackSnapshot snap;
   take_snapshot(loop, track, snap);
   const int length = song.seqlen;
@@ -333,7 +333,14 @@ EditResult copy_between_tracks(TrackCopy what, int loop, int source, int destina
   if (!two_tracks(loop, source, destination) || !track_copy_allowed(what, source, destination))
     return EditResult::kBadArgument;
   if (source == destination) return EditResult::kOk;
-  count_song_change();
+  static const char* const kCopyNames[] = {"COPY TRIG", "COPY TRACK", "COPY GEN",
+                                           "COPY FX",   "COPY ENV",   "COPY FREQ"};
+  const char* name = kCopyNames[static_cast<int>(what)];
+  // A sample player's copy takes the source's sample too: that is a change of shape.
+  if (what == TrackCopy::kTrack && type_engine_kind(song.synth_type[source]) == kKindWav)
+    edit_begin_reshape(name);
+  else
+    edit_begin(name);
   match_freq_mode(what, source, destination);
   const ParamGroups src = param_groups(source);
   const ParamGroups dst = param_groups(destination);
@@ -403,7 +410,7 @@ EditResult copy_freq(int loop, int source, int destination) {
 EditResult copy_loop(int source_loop, int destination_loop) {
   if (!valid_loop(source_loop) || !valid_loop(destination_loop)) return EditResult::kBadArgument;
   if (source_loop == destination_loop) return EditResult::kOk;
-  count_song_change();
+  edit_begin("COPY LOOP");
   for (int t = 0; t < song.track_count; ++t) {
     copy_track_between_loops(t, source_loop, destination_loop);
     song.loop_track_enable[destination_loop][t] = song.loop_track_enable[source_loop][t];
@@ -415,14 +422,14 @@ EditResult copy_track_to_loop(int track, int source_loop, int destination_loop) 
   if (!valid_track(track) || !valid_loop(source_loop) || !valid_loop(destination_loop))
     return EditResult::kBadArgument;
   if (source_loop == destination_loop) return EditResult::kOk;
-  count_song_change();
+  edit_begin("COPY TRACK TO LOOP");
   copy_track_between_loops(track, source_loop, destination_loop);
   return EditResult::kOk;
 }
 
 EditResult copy_track_to_all_loops(int track, int source_loop) {
   if (!valid_track(track) || !valid_loop(source_loop)) return EditResult::kBadArgument;
-  count_song_change();
+  edit_begin("COPY TRACK TO ALL LOOPS");
   for (int l = 0; l < MAX_LOOPS; ++l)
     if (l != source_loop) copy_track_between_loops(track, source_loop, l);
   return EditResult::kOk;

@@ -18,6 +18,8 @@
 namespace {
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
+// Only the rendering thread's allocations count (the main thread may allocate meanwhile).
+thread_local bool rendering_thread = false;
 }  // namespace
 
 // These replace the global allocation functions, so freeing with free is correct here.
@@ -26,13 +28,13 @@ std::atomic<long> allocations{0};
 #endif
 
 void* operator new(std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
+  if (rendering_thread && counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return ::operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
+  if (rendering_thread && counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
   return std::malloc(size ? size : 1);
 }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
@@ -42,6 +44,12 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+#include <thread>
+
+#include "edit/edit.h"
+#include "edit/undo_journal.h"
+#include "engine/shared_value.h"
 
 namespace zorbel {
 namespace {
@@ -61,9 +69,11 @@ void trigger_everything() {
 long allocations_while_rendering(int buffers) {
   std::vector<float> out(2 * 1024);
   allocations.store(0);
+  rendering_thread = true;
   counting.store(true);
   for (int i = 0; i < buffers; ++i) render_buffer(out.data());
   counting.store(false);
+  rendering_thread = false;
   return allocations.load();
 }
 
@@ -96,6 +106,45 @@ TEST(RealtimeCallback, EverySynthTypeAlone) {
     trigger_everything();
     EXPECT_EQ(allocations_while_rendering(20), 0) << type_name_from_code(type);
   }
+}
+
+// Undo and redo (values and a synth added) while another thread renders: they hold the callback with the
+// same handshake as every structural change, and the rendering thread never allocates.
+TEST(RealtimeCallback, UndoAndRedoWhileRendering) {
+  init_engine(17);
+  new_song(0);
+  reset_journal();
+  trigger_everything();
+  edit_add_synth(0);
+  copy_track_to_all_loops(0, 0);
+  for (int s = 0; s < MAX_STEPS; ++s) edit_step_trig(1, 0, s, s % 2 ? 100 : 0);
+  edit_bpm(200.0f);
+  std::atomic<bool> done{false};
+  std::atomic<long> rendered{0};
+  std::vector<float> out(2 * 1024);
+  std::thread renderer([&] {
+    rendering_thread = true;
+    while (!done.load()) {
+      render_buffer(out.data());
+      rendered.fetch_add(1);
+    }
+  });
+  while (rendered.load() < 2) std::this_thread::yield();
+  allocations.store(0);
+  counting.store(true);
+  const long rendered_before = rendered.load();
+  for (int round = 0; round < 20; ++round) {
+    while (undo_change().done) {
+    }
+    while (redo_change().done) {
+    }
+  }
+  counting.store(false);
+  done.store(true);
+  renderer.join();
+  EXPECT_EQ(allocations.load(), 0);
+  EXPECT_GT(rendered.load(), rendered_before);
+  EXPECT_EQ(shared_load(song.bpm), 200.0f);
 }
 
 #if defined(ZORBEL_RTSAN)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "edit/undo_journal.h"
 #include "engine/init_engine.h"
 #include "engine/song.h"
 
@@ -12,7 +13,10 @@ constexpr uint32_t kTestSeed = 12345;
 
 class EngineTest : public ::testing::Test {
  protected:
-  void SetUp() override { init_engine(kTestSeed); }
+  void SetUp() override {
+    init_engine(kTestSeed);
+    reset_journal();
+  }
   void TearDown() override { init_engine(kTestSeed); }
 };
 

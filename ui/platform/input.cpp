@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "edit/undo_journal.h"
 #include "engine/song.h"
 
 namespace zorbel {
@@ -29,7 +30,7 @@ constexpr ButtonName kButtonNames[] = {
     {"D-UP", kBtnDUp},    {"D-DN", kBtnDDn},      {"D-LT", kBtnDLt},      {"D-RT", kBtnDRt},
     {"A-UP", kBtnAUp},    {"A-DN", kBtnADn},      {"A-LT", kBtnALt},      {"A-RT", kBtnARt},
     {"ESC", kKeyEscape},  {"SHIFT", kKeyLShift},  {"RETURN", kKeyReturn}, {"BACKSPACE", kKeyBackspace},
-    {"DELETE", kKeyDelete},
+    {"DELETE", kKeyDelete}, {"CTRL", kKeyLeftCtrl}, {"Z", kKeyZ},
 };
 
 // Moves the queued downs that this acting tick takes into tapped and the acting list. A key
@@ -76,6 +77,27 @@ bool tick_acts(int repeat_delay_ms) {
   input.acting[input.acting_count++] = newest;
   input.repeat_held_ms = clock ? now - input.pressed_at_ms[newest] : 0;
   return true;
+}
+
+// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; with Ctrl down, Y is not TRI.
+void read_undo_keys() {
+  uint8_t* k = input.keys;
+  const bool ctrl = k[kKeyLeftCtrl] || k[kKeyRightCtrl];
+  const bool shift = k[kKeyLShift] || k[kKeyRShift];
+  const bool down = ctrl && (k[kKeyZ] || k[kKeyY]);
+  if (down && !input.undo_keys_down)
+    input.history_request = k[kKeyY] || shift ? kHistoryRedo : kHistoryUndo;
+  input.undo_keys_down = down;
+  if (ctrl) k[kKeyY] = 0;
+}
+
+// A held change is one journal entry: from the first key or mouse button down to the last up.
+void follow_gesture() {
+  bool any = input.mouse_buttons != 0;
+  for (int i = 0; i < kKeySymbolCount && !any; ++i) any = input.keys[i] != 0;
+  if (any && !input.held_any) begin_gesture();
+  if (!any && input.held_any) end_gesture();
+  input.held_any = any;
 }
 
 }  // namespace
@@ -125,6 +147,8 @@ void read_input_state() {
   }
   // A tap not yet taken counts as held, so whatever reads the keys between ticks sees it.
   for (int i = 0; i < input.down_count; ++i) input.keys[input.down_queue[i]] = 1;
+  read_undo_keys();
+  follow_gesture();
   input.cursor_group = (editor_link.cursor_step >> 3) & 7;
 }
 

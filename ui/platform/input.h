@@ -64,7 +64,14 @@ struct InputState {
   uint32_t repeat_held_ms;
   uint8_t seen[kKeySymbolCount];       // the keys held at the last acting or quiet tick
   uint32_t pressed_at_ms[kKeySymbolCount];
+  int history_request;                 // a HistoryRequest the keys made, taken by the screens
+  bool held_any;                       // a key or mouse button was down at the last read
+  bool undo_keys_down;                 // Ctrl+Z or Ctrl+Y was down at the last read
 };
+
+// Undo and redo asked for by Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z (any screen) or the console
+// combination of the step editor.
+enum HistoryRequest : int { kHistoryNone = 0, kHistoryUndo = 1, kHistoryRedo = 2 };
 
 extern InputState input;
 

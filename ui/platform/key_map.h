@@ -31,6 +31,9 @@ enum KeySym : int {
   kKeyPadEnter = 271,
   kKeyRShift = 303,
   kKeyLShift = 304,
+  kKeyZ = 122,       // with Ctrl: undo
+  kKeyRightCtrl = 305,
+  kKeyLeftCtrl = 306,
 };
 
 // The letter and digit keys: SDL 1.2 gives a letter key its lower-case code whatever the shift.

@@ -17,6 +17,7 @@ const FrameSource* frames = nullptr;
 ModeFunctions modes[kModeCount];
 int mode = kModeEditor;
 int frame_counter = 0;
+void (*after_draw)() = nullptr;
 
 constexpr int kFrameSleepMs = 5;
 constexpr int kIdleInputFrames = 5;  // the input runs unprompted once the counter passes this
@@ -50,6 +51,7 @@ void present() {
 }  // namespace
 
 void set_frame_source(const FrameSource* source) { frames = source; }
+void set_after_draw_hook(void (*hook)()) { after_draw = hook; }
 
 void set_mode_functions(int m, void (*draw)(), void (*input_fn)()) {
   if (m < 0 || m >= kModeCount) return;
@@ -73,6 +75,7 @@ void reset_main_loop() {
 void run_frame() {
   lock_screen(draw_state.surface);
   if (modes[mode].draw) modes[mode].draw();
+  if (after_draw) after_draw();
   bool input_called = false;
   if (frame_counter > kIdleInputFrames - 1) {
     frame_counter = 0;
@@ -101,6 +104,7 @@ void run_frame() {
 void draw_frame() {
   lock_screen(draw_state.surface);
   if (modes[mode].draw) modes[mode].draw();
+  if (after_draw) after_draw();
   present();
 }
 

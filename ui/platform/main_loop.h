@@ -28,6 +28,9 @@ void set_mode_functions(int mode, void (*draw)(), void (*input)());
 void set_mode(int mode);
 int current_mode();
 
+// Called after every frame's drawing, before the show (undo and redo and their message).
+void set_after_draw_hook(void (*hook)());
+
 // One frame: draw the mode, run its input once per pending event (and once every sixth frame
 // whatever the events), show the frame, sleep 5 ms.
 void run_frame();

@@ -43,7 +43,9 @@ const HelpPage kHelpPages[] = {
     {35,
      {"TRI+L+R-TRIG: GO TO GEN/FX/ENV MENU", "O+L-TRIG:     COPY SELECTED STEP",
       "O+R-TRIG:     PASTE SELECTED STEP", "O+R-TRIG:     MOD PAN FOR ALL STEPS",
-      "              IF COPY NOT SELECTED"}},
+      "              IF COPY NOT SELECTED", "",
+      "SELECT+L-TRIG: UNDO LAST CHANGE", "SELECT+R-TRIG: REDO CHANGE",
+      "CTRL+Z / CTRL+Y: UNDO / REDO"}},
     // 44 MENU NAVIGATION
     {25,
      {"D-DN:  NEXT OPTION", "D-UP:  PREV OPTION", "D-RT:  SEL OPTION", "D-LT:  PREV MENU",

@@ -1,5 +1,6 @@
 // The menu tree: entry table, current menu, navigation keys, selection and leaf dispatch.
 #include "ui/screens/menu_tree.h"
+#include "ui/screens/undo_keys.h"
 
 #include <algorithm>
 
@@ -222,6 +223,7 @@ void register_menu_screens() {
   register_synth_list_screens();
   register_colour_menus();
   register_wait_mark();
+  register_undo_keys();
   register_pattern_screens();
 }
 

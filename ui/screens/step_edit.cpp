@@ -1,6 +1,7 @@
 // Step edit (editor state 0): cursor, mutes, hits, volumes, pan, quick parameters, copy and
 // paste, loop change, and the ways into the panels and menus.
 #include "ui/screens/step_edit.h"
+#include "ui/screens/undo_keys.h"
 
 #include "edit/edit.h"
 #include "engine/song.h"
@@ -356,7 +357,8 @@ void step_edit_input() {
     edit_clear_hit_marks(loop(), cursor_track());
   if (!button_held(kBtnX)) e.x_waits_for_release = false;
 
-  if (button_pressed(kBtnSelect)) {
+  if (undo_combination()) {
+  } else if (button_pressed(kBtnSelect)) {
     set_editor_state(kStatePanelPlayStop);
     e.request_transport = true;
   } else if (!navigate() && !mute_commands()) {

@@ -1,5 +1,6 @@
 // The transport panels: song mode, play and stop, restart, tempo and master volume.
 #include "ui/screens/transport_panels.h"
+#include "ui/screens/undo_keys.h"
 
 #include <initializer_list>
 
@@ -64,6 +65,10 @@ void vol_panel() {
 void transport_panel_input() {
   const int state = editor_state();
   step_editor.request_transport = true;
+  if (undo_combination()) {
+    request_all_panels();
+    return;
+  }
   if (button_pressed(kBtnRTr)) transport_loop_change(1);
   if (button_pressed(kBtnLTr)) transport_loop_change(-1);
   if (button_pressed(kBtnSelect)) {
