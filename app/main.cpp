@@ -14,7 +14,8 @@ int main() {
   options.windowed = kWindowed;
   options.seed = static_cast<uint32_t>(std::time(nullptr));
   zorbel::start_workstation(options);
-  zorbel::run_workstation();
-  zorbel::shutdown_workstation();
-  return 0;
+  zorbel::install_quit_signals();
+  const int status = zorbel::run_workstation();
+  zorbel::shutdown_workstation(status);
+  return status;
 }
