@@ -36,6 +36,7 @@ struct Autosave {
   bool stopping = false;
   bool writing = false;
   bool requested = false;
+  bool enabled = false;
   bool clock_started = false;
   uint32_t last_ms = 0;
   uint32_t saved_change = 0;  // the change count the last handed-over copy holds
@@ -68,6 +69,19 @@ void worker_loop() {
   }
 }
 
+// The caller holds autosave.lock.
+void hand_to_worker(std::vector<uint8_t> bytes, uint32_t change) {
+  autosave.saved_change = change;
+  autosave.saved_any = true;
+  if (!autosave.worker.joinable()) {
+    autosave.stopping = false;
+    autosave.worker = std::thread(worker_loop);
+  }
+  autosave.pending = std::move(bytes);
+  autosave.has_pending = true;
+  autosave.wake.notify_all();
+}
+
 }  // namespace
 
 EditResult save_recovery_song(bool* written, std::string* where, std::string* reason) {
@@ -89,7 +103,10 @@ EditResult save_recovery_song(bool* written, std::string* where, std::string* re
   return EditResult::kOk;
 }
 
+void enable_autosave(bool on) { autosave.enabled = on; }
+
 void autosave_tick(uint32_t now_ms) {
+  if (!autosave.enabled) return;
   if (!autosave.clock_started) {
     autosave.clock_started = true;
     autosave.last_ms = now_ms;
@@ -111,19 +128,22 @@ void autosave_tick(uint32_t now_ms) {
   std::vector<uint8_t> bytes = encode_recovery_song();
   autosave.requested = false;
   autosave.last_ms = now_ms;
-  autosave.saved_change = change;
-  autosave.saved_any = true;
   std::lock_guard<std::mutex> hold(autosave.lock);
-  if (!autosave.worker.joinable()) {
-    autosave.stopping = false;
-    autosave.worker = std::thread(worker_loop);
-  }
-  autosave.pending = std::move(bytes);
-  autosave.has_pending = true;
-  autosave.wake.notify_all();
+  hand_to_worker(std::move(bytes), change);
 }
 
 void request_autosave() { autosave.requested = true; }
+
+void keep_song_before_replacing() {
+  if (!autosave.enabled) return;
+  edit_end_preset_preview();
+  const uint32_t change = song_change_count();
+  if (!song_changed_since_save() || (autosave.saved_any && change == autosave.saved_change)) return;
+  std::vector<uint8_t> bytes = encode_recovery_song();
+  std::unique_lock<std::mutex> hold(autosave.lock);
+  autosave.wake.wait(hold, [] { return !autosave.writing && !autosave.has_pending; });
+  hand_to_worker(std::move(bytes), change);
+}
 
 void finish_autosave() {
   {
@@ -147,6 +167,7 @@ void reset_autosave() {
   autosave.stopping = false;
   autosave.writing = false;
   autosave.requested = false;
+  autosave.enabled = false;
   autosave.clock_started = false;
   autosave.saved_any = false;
   autosave.written = 0;
