@@ -156,6 +156,7 @@ void start_workstation(const WorkstationOptions& options) {
   if (recovery_file_is_newest()) show_message_state(kStateMessage18, "UNSAVED WORK IN RECOVER.SEQ");
   unlock_screen(draw_state.surface);
   set_frame_hook(on_frame);
+  enable_autosave(true);
   if (options.audio_device) {
     open_audio(kFramesPerBuffer);
     start_audio();

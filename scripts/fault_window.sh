@@ -75,7 +75,9 @@ case "$case_name" in
     grep -q "signal" err.txt || fail "no line on stderr about the signal"
     ;;
   jack | jack-back)
-    kill -9 "$jack_pid"; wait "$jack_pid" 2> /dev/null; jack_pid=""
+    # A crash, or (when it is to come back) an orderly stop such as a sound server restart.
+    if [ "$case_name" = jack ]; then kill -9 "$jack_pid"; else kill "$jack_pid"; fi
+    wait "$jack_pid" 2> /dev/null; jack_pid=""
     for _ in $(seq 40); do grep -q "audio device was lost" err.txt && break; sleep 0.1; done
     grep -q "audio device was lost" err.txt || fail "the loss of the sound server was not noticed"
     kill -0 "$prog" 2> /dev/null || fail "the program ended with its sound server"
@@ -86,11 +88,16 @@ case "$case_name" in
       for _ in $(seq 60); do grep -q "audio device is back" err.txt && break; sleep 0.1; done
       grep -q "audio device is back" err.txt || { [ -n "${FAULT_DEBUG:-}" ] && gdb -batch -p "$prog" -ex "thread apply all bt" 2>&1 | grep -E "^#|^Thread" | head -60; fail "the new sound server was not taken up"; }
       shot fault-audio-back.png
-      press o  # the message goes
-      press Tab  # the visualiser: its scope moves with the sound
+      press j  # O: the message goes
+      # SYSTEM > VISUALIZE: the scope follows the sound, so two moments differ.
+      press slash; press h; for _ in 1 2 3 4 5; do press Down; done; press h
       sleep 0.5
-      shot fault-audio-scope.png
-      press Tab
+      import -window "$window" scope1.png 2> /dev/null; sleep 0.3
+      import -window "$window" scope2.png 2> /dev/null
+      [ -n "$screens" ] && cp scope2.png "$screens/fault-audio-scope.png"
+      moved=$(compare -metric AE scope1.png scope2.png null: 2>&1 | cut -d' ' -f1)
+      [ "${moved:-0}" -gt 0 ] 2> /dev/null || fail "the scope stands still after the sound came back"
+      press j  # O: back to the grid
     fi
     xdotool keydown Escape; sleep 0.15; xdotool keyup Escape
     ended_within_2s || { [ -n "${FAULT_DEBUG:-}" ] && gdb -batch -p "$prog" -ex "thread apply all bt" 2>&1 | grep -E "^#|^Thread" | head -60; fail "Esc did not end the program within 2 s"; }
