@@ -15,6 +15,7 @@
 #include "files/file_names.h"
 #include "files/file_replace.h"
 #include "files/platform_dir.h"
+#include "files/song_file.h"
 #include "ui/widgets/editor_state.h"
 #include "ui/widgets/file_browser.h"
 #include "ui/platform/input.h"
@@ -107,7 +108,13 @@ void load_selected() {
   }
   set_song_name(song_name_of_file(file));
   remember_song_file(file);
-  return_to_step_edit();
+  const std::string& missing = first_missing_sample();
+  if (missing.empty()) return return_to_step_edit();
+  // The song plays with a silent placeholder that keeps the sample's name for the next save.
+  std::fprintf(stderr, "zorbel: %s: sample %s not found in %s\n", path.c_str(), missing.c_str(),
+               kWavFolder);
+  show_message_state(kStateWavNotLoaded,
+                     PromptText("WAV NOT LOADED: ").add(missing.c_str()).c_str());
 }
 
 void load_input() {
