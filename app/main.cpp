@@ -13,8 +13,9 @@ int main() {
   zorbel::WorkstationOptions options;
   options.windowed = kWindowed;
   options.seed = static_cast<uint32_t>(std::time(nullptr));
-  zorbel::start_workstation(options);
+  // From the first moment: a signal during start-up still ends the run through the recovery save.
   zorbel::install_quit_signals();
+  zorbel::start_workstation(options);
   const int status = zorbel::run_workstation();
   zorbel::shutdown_workstation(status);
   return status;

@@ -158,9 +158,14 @@ void start_workstation(const WorkstationOptions& options) {
   set_frame_hook(on_frame);
   enable_autosave(true);
   if (options.audio_device) {
-    open_audio(kFramesPerBuffer);
-    start_audio();
     station.audio_wanted = true;
+    // Without a device the workstation runs silent and keeps looking for one.
+    if (!try_open_audio(kFramesPerBuffer)) {
+      std::fprintf(stderr, "zorbel: no audio device\n");
+      station.audio_lost = true;
+      station.last_reopen = std::chrono::steady_clock::now();
+      show_message_state(kStateMessage18, "AUDIO DEVICE LOST");
+    }
   }
 }
 

@@ -27,6 +27,8 @@ std::atomic<bool> callback_thread = false;
 // the current one and renders nothing.
 std::atomic<intptr_t> stream_generation{0};
 std::atomic<bool> stream_finished{false};
+// The library holds a stream lost with its server: it must not be restarted (begin_audio_reopen).
+bool holds_lost_stream = false;
 std::atomic<uint32_t> callbacks_made{0};
 // The main thread's view of the heartbeat: the count last seen and when it last moved.
 uint32_t heartbeat_seen = 0;
@@ -208,6 +210,7 @@ bool audio_stream_lost() {
 void abandon_audio_stream() {
   if (!stream) return;
   stream = nullptr;
+  holds_lost_stream = true;
   stream_generation.fetch_add(1);  // a late callback of the old stream renders nothing
   // A callback cut off by its server's end may have left its mark up: the pause must not wait
   // for it. One still running finishes its buffer within this time.
@@ -224,15 +227,52 @@ std::atomic<int> reopen_state{kReopenIdle};
 PaStream* reopened_stream = nullptr;  // written by the attempt before it publishes kReopenOpened
 }  // namespace
 
+bool try_open_audio(int frames_per_buffer) {
+  quiet_audio_probing();
+  if (Pa_Initialize() != paNoError) return false;
+  if (open_default_stream(&stream, frames_per_buffer) != paNoError) return false;
+  set_callback_thread_running(true);
+  if (Pa_StartStream(stream) != paNoError) {
+    set_callback_thread_running(false);
+    Pa_CloseStream(stream);
+    stream = nullptr;
+    return false;
+  }
+  restart_heartbeat();
+  return true;
+}
+
 void begin_audio_reopen(int frames_per_buffer) {
   if (stream || reopen_state.load() != kReopenIdle) return;
+  if (!holds_lost_stream) {
+    // No stream was ever opened: the library starts afresh and looks for a server again.
+    reopen_state.store(kReopenTrying);
+    std::thread([frames_per_buffer] {
+      Pa_Terminate();
+      PaStream* opened = nullptr;
+      const bool ok = Pa_Initialize() == paNoError &&
+                      open_default_stream(&opened, frames_per_buffer) == paNoError;
+      reopened_stream = opened;
+      reopen_state.store(ok ? kReopenOpened : kReopenFailed);
+    }).detach();
+    return;
+  }
+  // The library cannot be restarted while it holds the lost stream: closing that stream waits
+  // for the lost server's acknowledgement until the library's own time-out, then aborts the
+  // process. So the output is opened again through the host layer already running, which
+  // takes a sound server that comes back behind the same device. A stream of the JACK layer
+  // cannot: its client went with the server, so after its loss no attempt is made.
+  const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+  const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+  const PaHostApiInfo* layer = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr;
+  if (!layer || layer->type == paJACK) {
+    reopen_state.store(kReopenFailed);
+    return;
+  }
   reopen_state.store(kReopenTrying);
   std::thread([frames_per_buffer] {
-    // Started afresh, the library looks for the server again.
-    Pa_Terminate();
     PaStream* opened = nullptr;
-    const bool ok = Pa_Initialize() == paNoError &&
-                    open_default_stream(&opened, frames_per_buffer) == paNoError;
+    const bool ok = open_default_stream(&opened, frames_per_buffer) == paNoError;
     reopened_stream = opened;
     reopen_state.store(ok ? kReopenOpened : kReopenFailed);
   }).detach();

@@ -10,6 +10,9 @@ namespace zorbel {
 // calls it first.
 void quiet_audio_probing();
 
+// Opens and starts the default output as open_audio and start_audio do, but a missing device
+// is no error: false, with nothing open (begin_audio_reopen can try again).
+bool try_open_audio(int frames_per_buffer);
 // Opens the default output: 2 float channels at 44100 Hz, frames_per_buffer frames a buffer.
 void open_audio(int frames_per_buffer);
 void start_audio();
@@ -27,10 +30,10 @@ bool audio_stream_lost();
 // Forgets a lost stream without touching it (closing a stream whose server is gone can hang)
 // and ends the callback thread's claim: requests are applied on the main thread from here on.
 void abandon_audio_stream();
-// Reopening after a loss, in two halves. The library's restart can hang on the lost server's
-// remains, so it and the opening of the default output run on a thread of their own;
-// finish_audio_reopen, on the main thread, takes the opened stream over, claims the callback
-// thread and starts it. Never fatal.
+// Reopening after a loss, in two halves. Opening the default output can wait on a server that
+// is not there, so it runs on a thread of its own; finish_audio_reopen, on the main thread,
+// takes the opened stream over, claims the callback thread and starts it. Never fatal. A lost
+// stream of the JACK layer is not reopened (its client went with the server).
 void begin_audio_reopen(int frames_per_buffer);
 // True while an attempt is still running.
 bool audio_reopen_pending();
