@@ -23,7 +23,7 @@ cleanup() {
   for pid in $prog $jack_pid $xvfb_pid; do kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null; done
   rm -rf "$work"
   # A killed server leaves its semaphores behind.
-  rm -f /dev/shm/jack_sem.*_"$server"_* 2> /dev/null
+  rm -f /dev/shm/jack_sem.*_"$server"_* /dev/shm/jack_"$server"_* 2> /dev/null
 }
 trap cleanup EXIT
 fail() { echo "FAIL ($case_name): $* (status ${status:-none})"; [ -s "$work/out.txt" ] && sed "s/^/  stdout: /" "$work/out.txt"; [ -s "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
