@@ -14,14 +14,16 @@ int main() {
   zorbel::WorkstationOptions options;
   options.windowed = kWindowed;
   options.seed = static_cast<uint32_t>(std::time(nullptr));
+  // From the first moment: a signal during start-up still ends the run through the recovery save.
+  zorbel::install_quit_signals();
   const zorbel::WindowOptions window =
       zorbel::window_options_from(zorbel::load_settings(), !kWindowed);
   options.view = window.view;
   options.scale = window.scale;
   zorbel::start_workstation(options);
   zorbel::remember_window_changes();
-  zorbel::run_workstation();
-  zorbel::shutdown_workstation();
+  const int status = zorbel::run_workstation();
+  zorbel::shutdown_workstation(status);
   zorbel::write_missing_settings();
-  return 0;
+  return status;
 }

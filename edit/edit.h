@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <string>
 
+#include "files/recovery_file.h"
+
 namespace zorbel {
 
 // ---- Outcomes ----------------------------------------------------------------------------------
@@ -231,11 +233,13 @@ EditResult edit_record_wav(const char* file_name);
 
 // ---- Quitting ----------------------------------------------------------------------------------
 
-constexpr const char* kRecoverySongFile = "RECOVER.SEQ";
-// When the song has changed since it was last saved or loaded, writes it to seq/RECOVER.SEQ
-// (atomically, the song's name and saved state untouched) and sets *written. An unchanged song
-// writes nothing. kSaveFailed when the file could not be written.
-EditResult save_recovery_song(bool* written);
+// When the song has changed since it was last saved or loaded, writes it as the recovery file
+// (files/recovery_file.h: the song folder, else the state folder, else /tmp; atomically, the
+// song's name and saved state untouched) and sets *written, *where (the path) and *reason (why
+// the song folder was passed over). An unchanged song writes nothing. kSaveFailed, with *reason,
+// when no folder took it.
+EditResult save_recovery_song(bool* written, std::string* where = nullptr,
+                              std::string* reason = nullptr);
 
 // ---- Song order list and DEL SYNTH -------------------------------------------------------------
 

@@ -172,14 +172,4 @@ EditResult edit_build_custom_template(int n, std::string* reason) {
   return EditResult::kOk;
 }
 
-EditResult save_recovery_song(bool* written) {
-  if (written) *written = false;
-  // A preset still previewing on quit is not part of the song: the loop gets its values back.
-  edit_end_preset_preview();
-  if (!song_changed_since_save()) return EditResult::kOk;
-  if (!save_song(kRecoverySongFile)) return EditResult::kSaveFailed;
-  if (written) *written = true;
-  return EditResult::kOk;
-}
-
 }  // namespace zorbel

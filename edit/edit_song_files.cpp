@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "edit/autosave.h"
 #include "edit/edit_support.h"
 #include "engine/builtin_sounds.h"
 #include "engine/freq_mode.h"
@@ -30,6 +31,7 @@ EditResult edit_new_song(int template_number) {
   // synth keeps to, and they play as they always have.
   const EditResult ok = check_synth_list(types, tmpl.count, false);
   if (ok != EditResult::kOk) return ok;
+  keep_song_before_replacing();
   edit_begin_reshape("NEW SONG");
   with_audio_paused([&] { new_song(template_number); });
   post_play_set(false);
@@ -46,6 +48,7 @@ EditResult edit_new_custom_song() {
   if (count == 0) return EditResult::kBadArgument;
   const EditResult ok = check_synth_list(types, count);
   if (ok != EditResult::kOk) return ok;
+  keep_song_before_replacing();
   edit_begin_reshape("NEW SONG");
   with_audio_paused([] { new_custom_song(); });
   post_play_set(false);
@@ -58,6 +61,7 @@ EditResult edit_load_song(const char* path, std::string* reason) {
   // The file is read and checked while the audio plays on; only the replacement holds it.
   SongImage image;
   if (!path || !read_song_file(path, image, reason)) return EditResult::kLoadFailed;
+  keep_song_before_replacing();
   edit_begin_reshape("LOAD SONG");
   with_audio_paused([&] { apply_song_image(image); });
   warn_song_corrections(path, image);

@@ -4,6 +4,7 @@
 
 #include "engine/audio_stream.h"
 #include "edit/edit.h"
+#include "edit/autosave.h"
 #include "edit/edit_support.h"
 #include "engine/freq_mode.h"
 #include "engine/song.h"
@@ -234,6 +235,7 @@ EditResult clear_loop(int loop) {
   edit_begin("CLEAR LOOP");
   for (int t = 0; t < song.track_count; ++t) clear_track_steps(loop, t, 0, MAX_STEPS - 1);
   silence_voices(0, song.track_count - 1);
+  request_autosave();  // a change of every track is worth keeping at once
   return EditResult::kOk;
 }
 
@@ -415,6 +417,7 @@ EditResult copy_loop(int source_loop, int destination_loop) {
     copy_track_between_loops(t, source_loop, destination_loop);
     song.loop_track_enable[destination_loop][t] = song.loop_track_enable[source_loop][t];
   }
+  request_autosave();
   return EditResult::kOk;
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <thread>
 
 #include "engine/audition.h"
@@ -23,17 +24,38 @@ namespace {
 
 PaStream* stream = nullptr;
 std::atomic<bool> callback_thread = false;
+// Every stream opened gets a new number; a callback of an abandoned stream sees that it is not
+// the current one and renders nothing.
+std::atomic<intptr_t> stream_generation{0};
+std::atomic<bool> stream_finished{false};
+// The library holds a stream lost with its server: it must not be restarted (begin_audio_reopen).
+bool holds_lost_stream = false;
+std::atomic<uint32_t> callbacks_made{0};
+// The main thread's view of the heartbeat: the count last seen and when it last moved.
+uint32_t heartbeat_seen = 0;
+std::chrono::steady_clock::time_point heartbeat_time;
+// A stream whose callback has not run for this long is taken as lost (a buffer is 23 ms).
+constexpr auto kSilentStreamLimit = std::chrono::milliseconds(1500);
 std::FILE* record_file = nullptr;
 int16_t record_frames[2 * kBufferFrames];  // interleaved right, left
 
 int pa_callback(const void* /*input*/, void* output, unsigned long /*frames*/,
                 const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags /*flags*/,
-                void* /*user*/) {
+                void* user) {
   float* out = static_cast<float*>(output);
+  callbacks_made.fetch_add(1, std::memory_order_relaxed);
+  if (reinterpret_cast<intptr_t>(user) != stream_generation.load()) {
+    for (int i = 0; i < 2 * kBufferFrames; ++i) out[i] = 0.0f;
+    return paAbort;
+  }
   // A stopped transport leaves the buffer unwritten; the device plays silence instead.
   if (!render_buffer(out))
     for (int i = 0; i < 2 * kBufferFrames; ++i) out[i] = 0.0f;
   return paContinue;
+}
+
+void on_stream_finished(void* user) {
+  if (reinterpret_cast<intptr_t>(user) == stream_generation.load()) stream_finished.store(true);
 }
 
 void check(PaError result) {
@@ -104,17 +126,41 @@ void set_callback_thread_running(bool running) { callback_thread.store(running);
 
 void set_record_file(std::FILE* file) { record_file = file; }
 
+namespace {
+
+// Opens the default output; the library is initialised already. The error, or paNoError.
+PaError open_default_stream(PaStream** opened, int frames_per_buffer) {
+  const intptr_t generation = stream_generation.fetch_add(1) + 1;
+  stream_finished.store(false);
+  void* user = reinterpret_cast<void*>(generation);
+  PaError result = Pa_OpenDefaultStream(opened, 0, 2, paFloat32, 44100.0,
+                                        static_cast<unsigned long>(frames_per_buffer),
+                                        pa_callback, user);
+  if (result != paNoError) {
+    *opened = nullptr;
+    return result;
+  }
+  Pa_SetStreamFinishedCallback(*opened, on_stream_finished);
+  return paNoError;
+}
+
+void restart_heartbeat() {
+  heartbeat_seen = callbacks_made.load(std::memory_order_relaxed);
+  heartbeat_time = std::chrono::steady_clock::now();
+}
+
+}  // namespace
+
 void open_audio(int frames_per_buffer) {
   quiet_audio_probing();
   check(Pa_Initialize());
-  check(Pa_OpenDefaultStream(&stream, 0, 2, paFloat32, 44100.0,
-                             static_cast<unsigned long>(frames_per_buffer), pa_callback,
-                             nullptr));
+  check(open_default_stream(&stream, frames_per_buffer));
 }
 
 void start_audio() {
   set_callback_thread_running(true);
   check(Pa_StartStream(stream));
+  restart_heartbeat();
 }
 
 void stop_audio() {
@@ -131,6 +177,133 @@ void close_audio() {
 }
 
 bool audio_is_open() { return stream != nullptr; }
+
+bool close_audio_within(int timeout_ms) {
+  if (!stream) return true;
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  PaStream* closing = stream;
+  // The thread is left running when the library hangs: the process ends without it.
+  std::thread([closing, done] {
+    Pa_StopStream(closing);
+    Pa_CloseStream(closing);
+    Pa_Terminate();
+    done->store(true);
+  }).detach();
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (!done->load() && std::chrono::steady_clock::now() < limit)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  if (!done->load()) return false;
+  stream = nullptr;
+  set_callback_thread_running(false);
+  take_all_requests();
+  return true;
+}
+
+bool audio_stream_lost() {
+  if (!stream) return false;
+  if (stream_finished.load() || Pa_IsStreamActive(stream) != 1) return true;
+  const uint32_t made = callbacks_made.load(std::memory_order_relaxed);
+  const auto now = std::chrono::steady_clock::now();
+  if (made != heartbeat_seen) {
+    heartbeat_seen = made;
+    heartbeat_time = now;
+    return false;
+  }
+  return now - heartbeat_time > kSilentStreamLimit;
+}
+
+void abandon_audio_stream() {
+  if (!stream) return;
+  stream = nullptr;
+  holds_lost_stream = true;
+  stream_generation.fetch_add(1);  // a late callback of the old stream renders nothing
+  // A callback cut off by its server's end may have left its mark up: the pause must not wait
+  // for it. One still running finishes its buffer within this time.
+  for (int i = 0; i < 100 && transport.in_callback.load() != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  transport.in_callback.store(0);
+  set_callback_thread_running(false);
+  take_all_requests();
+}
+
+namespace {
+enum ReopenState : int { kReopenIdle, kReopenTrying, kReopenOpened, kReopenFailed };
+std::atomic<int> reopen_state{kReopenIdle};
+PaStream* reopened_stream = nullptr;  // written by the attempt before it publishes kReopenOpened
+}  // namespace
+
+bool try_open_audio(int frames_per_buffer) {
+  quiet_audio_probing();
+  if (Pa_Initialize() != paNoError) return false;
+  if (open_default_stream(&stream, frames_per_buffer) != paNoError) return false;
+  set_callback_thread_running(true);
+  if (Pa_StartStream(stream) != paNoError) {
+    set_callback_thread_running(false);
+    Pa_CloseStream(stream);
+    stream = nullptr;
+    return false;
+  }
+  restart_heartbeat();
+  return true;
+}
+
+void begin_audio_reopen(int frames_per_buffer) {
+  if (stream || reopen_state.load() != kReopenIdle) return;
+  if (!holds_lost_stream) {
+    // No stream was ever opened: the library starts afresh and looks for a server again.
+    reopen_state.store(kReopenTrying);
+    std::thread([frames_per_buffer] {
+      Pa_Terminate();
+      PaStream* opened = nullptr;
+      const bool ok = Pa_Initialize() == paNoError &&
+                      open_default_stream(&opened, frames_per_buffer) == paNoError;
+      reopened_stream = opened;
+      reopen_state.store(ok ? kReopenOpened : kReopenFailed);
+    }).detach();
+    return;
+  }
+  // The library cannot be restarted while it holds the lost stream: closing that stream waits
+  // for the lost server's acknowledgement until the library's own time-out, then aborts the
+  // process. So the output is opened again through the host layer already running, which
+  // takes a sound server that comes back behind the same device. A stream of the JACK layer
+  // cannot: its client went with the server, so after its loss no attempt is made.
+  const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+  const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+  const PaHostApiInfo* layer = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr;
+  if (!layer || layer->type == paJACK) {
+    reopen_state.store(kReopenFailed);
+    return;
+  }
+  reopen_state.store(kReopenTrying);
+  std::thread([frames_per_buffer] {
+    PaStream* opened = nullptr;
+    const bool ok = open_default_stream(&opened, frames_per_buffer) == paNoError;
+    reopened_stream = opened;
+    reopen_state.store(ok ? kReopenOpened : kReopenFailed);
+  }).detach();
+}
+
+bool audio_reopen_pending() { return reopen_state.load() == kReopenTrying; }
+
+bool finish_audio_reopen() {
+  const int state = reopen_state.load();
+  if (state == kReopenFailed) reopen_state.store(kReopenIdle);
+  if (state != kReopenOpened) return false;
+  reopen_state.store(kReopenIdle);
+  stream = reopened_stream;
+  reopened_stream = nullptr;
+  // Requests posted from here on wait for the callback, as before the loss.
+  set_callback_thread_running(true);
+  if (Pa_StartStream(stream) != paNoError) {
+    set_callback_thread_running(false);
+    take_all_requests();
+    Pa_CloseStream(stream);
+    stream = nullptr;
+    return false;
+  }
+  restart_heartbeat();
+  return true;
+}
 
 namespace {
 void (*pause_wait_hook)() = nullptr;

@@ -10,12 +10,36 @@ namespace zorbel {
 // calls it first.
 void quiet_audio_probing();
 
+// Opens and starts the default output as open_audio and start_audio do, but a missing device
+// is no error: false, with nothing open (begin_audio_reopen can try again).
+bool try_open_audio(int frames_per_buffer);
 // Opens the default output: 2 float channels at 44100 Hz, frames_per_buffer frames a buffer.
 void open_audio(int frames_per_buffer);
 void start_audio();
 void stop_audio();
 void close_audio();
 bool audio_is_open();
+
+// Stops and closes the stream and ends the audio library on a thread of its own, waiting at
+// most timeout_ms for it: a sound server that went away can hold the library's shutdown for
+// minutes. False when it did not finish in time; the stream is then left to the process's end.
+// Errors while closing are not fatal here.
+bool close_audio_within(int timeout_ms);
+// True when the open stream has stopped by itself (its server went away, or a device error).
+bool audio_stream_lost();
+// Forgets a lost stream without touching it (closing a stream whose server is gone can hang)
+// and ends the callback thread's claim: requests are applied on the main thread from here on.
+void abandon_audio_stream();
+// Reopening after a loss, in two halves. Opening the default output can wait on a server that
+// is not there, so it runs on a thread of its own; finish_audio_reopen, on the main thread,
+// takes the opened stream over, claims the callback thread and starts it. Never fatal. A lost
+// stream of the JACK layer is not reopened (its client went with the server).
+void begin_audio_reopen(int frames_per_buffer);
+// True while an attempt is still running.
+bool audio_reopen_pending();
+// True when an attempt has opened a stream and it is now started. A failed attempt is
+// forgotten (false) so that the next can begin.
+bool finish_audio_reopen();
 
 // Renders one device buffer of 1024 interleaved stereo frames into out (2048 floats) and,
 // while recording, appends it to the record file. The stream's callback calls it, and so do

@@ -148,10 +148,7 @@ bool save_custom_template(int n, std::string* reason) {
     if (reason) *reason = why;
     return false;
   }
-  if (!replace_file(custom_template_path(), out)) {
-    if (reason) *reason = std::strerror(errno);
-    return false;
-  }
+  if (!replace_file(custom_template_path(), out, reason)) return false;
   return true;
 }
 

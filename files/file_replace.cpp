@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -34,7 +35,23 @@ void sync_folder_of(const std::string& path) {
   ::close(fd);
 }
 
+// The mode a newly made file gets: 0666 less the process's umask.
+int new_file_mode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~static_cast<int>(mask);
+}
+
+thread_local std::string last_failure;
+
 }  // namespace
+
+const std::string& last_replace_failure() { return last_failure; }
+
+std::string failure_reason(int error) {
+  if (error == ENOSPC || error == EDQUOT) return kDiskFullReason;
+  return std::strerror(error);
+}
 
 void remove_pending_temp_file() {
   if (temp_pending.exchange(false)) ::unlink(pending_temp);
@@ -43,24 +60,65 @@ void remove_pending_temp_file() {
 bool ReplacingFile::open(const std::string& path) {
   discard();
   target_ = path;
+  reason_.clear();
+  last_failure.clear();
   struct stat st;
-  const bool special = ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-  temp_ = special ? std::string() : path + ".tmp";
-  file_ = std::fopen(special ? path.c_str() : temp_.c_str(), "wb+");
-  if (file_) note_temp(temp_);
-  return file_ != nullptr;
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    // A device or pipe cannot be renamed over: it takes the bytes itself.
+    temp_.clear();
+    file_ = std::fopen(path.c_str(), "wb+");
+    if (!file_) reason_ = last_failure = failure_reason(errno);
+    return file_ != nullptr;
+  }
+  // Judged by the mode, so that a file made read-only stays so for root as well.
+  if (exists && (st.st_mode & 0222) == 0) {
+    reason_ = last_failure = kReadOnlyReason;
+    errno = EACCES;
+    return false;
+  }
+  mode_ = exists ? static_cast<int>(st.st_mode & 07777) : new_file_mode();
+  // mkstemp makes a new file with O_EXCL: a link or file already at the name is never used.
+  std::string pattern = path + ".tmpXXXXXX";
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) {
+    reason_ = last_failure = failure_reason(errno);
+    return false;
+  }
+  file_ = ::fdopen(fd, "wb+");
+  if (!file_) {
+    reason_ = last_failure = failure_reason(errno);
+    ::close(fd);
+    ::unlink(pattern.c_str());
+    return false;
+  }
+  temp_ = pattern;
+  note_temp(temp_);
+  return true;
 }
 
 bool ReplacingFile::commit() {
   if (!file_) return false;
+  errno = 0;
   bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
+  if (ok && !temp_.empty()) ok = ::fchmod(::fileno(file_), static_cast<mode_t>(mode_)) == 0;
   if (ok && !temp_.empty()) ok = ::fsync(::fileno(file_)) == 0;
-  ok = std::fclose(file_) == 0 && ok;
+  int error = ok ? 0 : errno;
+  if (std::fclose(file_) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
   file_ = nullptr;
-  if (temp_.empty()) return ok;
-  if (ok) ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
-  if (ok) sync_folder_of(target_);
-  if (!ok) std::remove(temp_.c_str());
+  if (ok && !temp_.empty() && std::rename(temp_.c_str(), target_.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && !temp_.empty()) sync_folder_of(target_);
+  if (!ok) {
+    reason_ = last_failure = failure_reason(error != 0 ? error : EIO);
+    if (!temp_.empty()) std::remove(temp_.c_str());
+    errno = error != 0 ? error : EIO;
+  }
   note_temp("");
   temp_.clear();
   return ok;
@@ -75,14 +133,20 @@ void ReplacingFile::discard() {
   temp_.clear();
 }
 
-bool replace_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool replace_file(const std::string& path, const std::vector<uint8_t>& bytes,
+                  std::string* reason) {
   ReplacingFile out;
-  if (!out.open(path)) return false;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out.file()) != bytes.size()) {
+  bool ok = out.open(path);
+  if (ok && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out.file()) != bytes.size()) {
+    const int error = errno;
     out.discard();
+    last_failure = failure_reason(error != 0 ? error : EIO);
+    if (reason) *reason = last_failure;
     return false;
   }
-  return out.commit();
+  if (ok) ok = out.commit();
+  if (!ok && reason) *reason = out.reason();
+  return ok;
 }
 
 }  // namespace zorbel

@@ -186,8 +186,9 @@ bool make_preset_file(int type, const char* name, std::string* reason) {
   }
   const std::string text = preset_template_text(type);
   const std::string path = path_in_folder(kPresetFolder, preset_file_name(type, name).c_str());
-  if (!replace_file(path, std::vector<uint8_t>(text.begin(), text.end()))) {
-    fail(reason, std::strerror(errno));
+  std::string why;
+  if (!replace_file(path, std::vector<uint8_t>(text.begin(), text.end()), &why)) {
+    fail(reason, why);
     return false;
   }
   return true;
@@ -209,9 +210,10 @@ bool save_preset(const char* file_name, int type, int index, const char* new_nam
   file.lines[first + 1 + count] = saved_value_text(static_cast<float>(values.freq_mode));
   std::string text;
   for (const std::string& line : file.lines) text += line + "\r\n";
+  std::string why;
   if (!replace_file(path_in_folder(kPresetFolder, file_name),
-                    std::vector<uint8_t>(text.begin(), text.end()))) {
-    fail(reason, std::strerror(errno));
+                    std::vector<uint8_t>(text.begin(), text.end()), &why)) {
+    fail(reason, why);
     return false;
   }
   return true;

@@ -25,6 +25,8 @@ namespace {
 constexpr int kStepCount = MAX_LOOPS * MAX_TRACKS * MAX_STEPS;
 constexpr char kSampleNameEnd = 0x60;  // "`" ends each sample name
 constexpr int kFirstWavType = 56;      // WAV engine with each of its eight effect slots
+// The first sample of the song applied last that is missing from the WAV folder.
+std::string missing_sample;
 
 bool is_wav_type(int type) { return type >= kFirstWavType && type < kTypeCount; }
 
@@ -308,6 +310,7 @@ void apply_song_image(const SongImage& image) {
     lanes += static_cast<std::size_t>(stored) * kLaneLength;
   }
 
+  missing_sample.clear();
   if (!image.sample_names.empty()) {
     scan_wav_folder();
     std::size_t node = 0;
@@ -323,6 +326,7 @@ void apply_song_image(const SongImage& image) {
       }
       // A sample missing from this folder (or unreadable) still keeps its name: the synth plays
       // the silent placeholder, and saving the song again does not lose the reference.
+      if (!wav_sample(t) && !name.empty() && missing_sample.empty()) missing_sample = name;
       if (!wav_sample(t) && !name.empty()) {
         SampleData* named = new (std::nothrow) SampleData;
         if (named) {
@@ -343,6 +347,8 @@ void apply_song_image(const SongImage& image) {
   repoint_loop();
   editor_link.redraw_screen.store(true);
 }
+
+const std::string& first_missing_sample() { return missing_sample; }
 
 namespace {
 

@@ -59,6 +59,8 @@ std::vector<uint8_t> encode_song(const char* file_name);
 // from the WAV folder, playback rewound to step 0 of loop 0 in LOOP mode. Main thread; the
 // caller holds the audio (the edit layer does), or no callback runs.
 void apply_song_image(const SongImage& image);
+// The first sample the last applied song named that could not be loaded ("" when none).
+const std::string& first_missing_sample();
 
 // Saving reads the song out: the caller holds the audio, or no callback runs (the edit layer's
 // edit_save_song holds it only while the song is encoded).

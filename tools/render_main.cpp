@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
 
   if (o.save && !save_song_to_path(o.save)) {
     std::fprintf(stderr, "zorbel-render: %s: cannot write the song (%s)\n", o.save,
-                 std::strerror(errno));
+                 last_replace_failure().c_str());
     return kExitFileError;
   }
   if (o.save && !o.out) return 0;
@@ -192,8 +192,9 @@ int main(int argc, char** argv) {
   const bool ok = o.blocks > 0 ? record_blocks_to_wav(out.c_str(), o.blocks, progress)
                                : record_to_wav(out.c_str(), progress);
   if (!ok) {
+    const std::string& why = last_replace_failure();
     std::fprintf(stderr, "zorbel-render: %s: cannot write the recording (%s)\n", out.c_str(),
-                 errno ? std::strerror(errno) : "write failed");
+                 !why.empty() ? why.c_str() : errno ? std::strerror(errno) : "write failed");
     return kExitFileError;
   }
   return 0;

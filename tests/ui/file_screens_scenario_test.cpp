@@ -2,13 +2,18 @@
 // the name entry, the overwrite question, NEW, RENAME LOOP, RECORD, failed loads and saves, and
 // the song kept aside when the program quits.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "engine/builtin_sounds.h"
 #include "edit/edit.h"
@@ -315,7 +320,7 @@ TEST_F(FileScreenScenario, RecordLoopWritesTheSongsLengthAndPutsTheTransportBack
 
   // A recording that cannot be written says so and leaves the older file as it was.
   const auto older = read_bytes("wav/A.WAV");
-  std::filesystem::create_directory("wav/A.WAV.tmp");  // where the new file would be written
+  ::chmod("wav/A.WAV", 0444);  // read-only: refused by its mode
   run(system_item(4) + "press X\n press RETURN\n press X\n");
   EXPECT_EQ(editor_state(), kStateMessage18);
   EXPECT_TRUE(prompt_shows("COULD NOT SAVE A.WAV"));
@@ -341,7 +346,7 @@ TEST_F(FileScreenScenario, FailedLoadAndSaveKeepTheSongItsNameAndTheFile) {
   ASSERT_STREQ(editor_link.song_name, "GOOD");
   const auto good = read_bytes("seq/GOOD.SEQ");
   edit_bpm(150.0f);
-  std::filesystem::create_directory("seq/GOOD.SEQ.tmp");
+  ::chmod("seq/GOOD.SEQ", 0444);  // no write bit: refused whoever runs the test
   run(system_item(2) + "press X\n");
   EXPECT_EQ(editor_state(), kStateMessage18);
   EXPECT_TRUE(prompt_shows("COULD NOT SAVE GOOD.SEQ"));
@@ -356,6 +361,61 @@ TEST_F(FileScreenScenario, FailedLoadAndSaveKeepTheSongItsNameAndTheFile) {
   run("press X\n");
   EXPECT_EQ(editor_state(), kStateLoad);
   EXPECT_FLOAT_EQ(song.bpm, 150.0f);
+}
+
+TEST_F(FileScreenScenario, SaveAfterLoadWritesTheLoadedFileWhateverItsName) {
+  // A.B.SEQ at 140 BPM beside A.SEQ at 100, and a file named only ".SEQ" at 90.
+  edit_bpm(100.0f);
+  ASSERT_EQ(edit_save_song("A.SEQ"), EditResult::kOk);
+  edit_bpm(140.0f);
+  ASSERT_EQ(edit_save_song("A.B.SEQ"), EditResult::kOk);
+  edit_bpm(90.0f);
+  ASSERT_EQ(edit_save_song(".SEQ"), EditResult::kOk);
+  const auto a = read_bytes("seq/A.SEQ");
+  const std::vector<std::string> listed = scan_files(kFileKindSong);
+  auto load = [&](const char* file) {
+    const auto at = std::find(listed.begin(), listed.end(), file) - listed.begin();
+    ASSERT_LT(at, static_cast<long>(listed.size())) << file;
+    run(system_item(1) + presses("D-DN", static_cast<int>(at)) + "press X\n");
+  };
+
+  load("A.B.SEQ");
+  EXPECT_STREQ(editor_link.song_name, "A.B");
+  EXPECT_FLOAT_EQ(song.bpm, 140.0f);
+  edit_bpm(141.0f);
+  run(system_item(2));
+  EXPECT_TRUE(prompt_shows("OVERWRITE A.B.SEQ? Y"));
+  run("press X\n");
+  EXPECT_EQ(editor_state(), kStateStepEdit);
+  EXPECT_EQ(read_bytes("seq/A.SEQ"), a);
+  SongImage saved;
+  ASSERT_TRUE(read_song_file("seq/A.B.SEQ", saved));
+  EXPECT_FLOAT_EQ(saved.bpm, 141.0f);
+  EXPECT_FALSE(song_changed_since_save());
+
+  load(".SEQ");
+  EXPECT_FLOAT_EQ(song.bpm, 90.0f);
+  edit_bpm(91.0f);
+  run(system_item(2));
+  EXPECT_TRUE(prompt_shows("OVERWRITE .SEQ? Y"));
+  run("press X\n");
+  EXPECT_EQ(read_bytes("seq/A.SEQ"), a);
+  ASSERT_TRUE(read_song_file("seq/.SEQ", saved));
+  EXPECT_FLOAT_EQ(saved.bpm, 91.0f);
+
+  // After SAVE AS the song's own file is the new one; a read-only one is refused, untouched.
+  run(system_item(3) + "press X\n");  // the entry starts at "A"
+  run("press X\n");                   // A.SEQ exists: the question, Y
+  EXPECT_STREQ(editor_link.song_name, "A");
+  const auto a_now = read_bytes("seq/A.SEQ");
+  ASSERT_TRUE(read_song_file("seq/A.SEQ", saved));
+  EXPECT_FLOAT_EQ(saved.bpm, 91.0f);
+  ::chmod("seq/A.SEQ", 0444);
+  edit_bpm(92.0f);
+  run(system_item(2) + "press X\n");
+  EXPECT_TRUE(prompt_shows("COULD NOT SAVE A.SEQ"));
+  shot("file_save_read_only");
+  EXPECT_EQ(read_bytes("seq/A.SEQ"), a_now);
 }
 
 // zorbel-drive in the scratch folder; its standard output.
@@ -386,6 +446,31 @@ TEST(QuitScenario, EscAfterAnEditKeepsTheSongAsideAndTheSavedFileUntouched) {
   EXPECT_EQ(recovered.step_trig[3], 100);
   EXPECT_EQ(recovered.step_trig[0], 0);
   EXPECT_FALSE(std::filesystem::exists("seq/RECOVER.SEQ.tmp"));
+}
+
+TEST(QuitScenario, AutosaveKeepsAnEditThroughAKill) {
+  TempWorkdir dir;
+  // A hit on step 0, then more virtual time than the program will get: the autosave after 60 s
+  // must reach the disk while the driver still runs, and survive SIGKILL.
+  std::ofstream("script.txt") << "press X\n wait 61\n wait 3000\n";
+  const std::string command = std::string(ZORBEL_BINARY_DIR) +
+                              "/zorbel-drive script.txt > out.txt 2> err.txt & echo $! > pid.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  pid_t pid = 0;
+  std::ifstream("pid.txt") >> pid;
+  ASSERT_GT(pid, 0);
+  for (int i = 0; i < 1200 && !std::filesystem::exists("seq/RECOVER.SEQ"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const bool still_running = ::kill(pid, SIGKILL) == 0;
+  EXPECT_TRUE(still_running);
+  for (int i = 0; i < 100 && ::kill(pid, 0) == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  SongImage recovered;
+  ASSERT_TRUE(read_song_file("seq/RECOVER.SEQ", recovered));
+  EXPECT_EQ(recovered.step_trig[0], 100);
+  // The file is complete the moment it has its name: no temporary was left by the kill.
+  for (const auto& entry : std::filesystem::directory_iterator("seq"))
+    EXPECT_EQ(entry.path().filename(), "RECOVER.SEQ");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // file, finding a synth's files by name, previewing and loading a preset over one step, saving a
 // sound and loading it back, and editing a template within the processor budget.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -296,11 +297,11 @@ TEST_F(PresetScenario, SavePresetKeepsANegativeValueThroughSavingAndLoading) {
 
   // A save that cannot be written says so and keeps the file.
   const std::vector<uint8_t> before = read_bytes("presets/WAV.SPEEDS.preset.zbl");
-  fs::create_directories("presets/WAV.SPEEDS.preset.zbl.tmp/blocker");
+  ::chmod("presets/WAV.SPEEDS.preset.zbl", 0444);  // read-only: refused by its mode
   run(synth_menu_item(5) + "press X\n press X\n press RETURN\n press D-UP\n press X\n");
   EXPECT_TRUE(prompt_shows("COULD NOT SAVE WAV.SPEEDS.preset.zbl"));
   EXPECT_EQ(read_bytes("presets/WAV.SPEEDS.preset.zbl"), before);
-  fs::remove_all("presets/WAV.SPEEDS.preset.zbl.tmp");
+  ::chmod("presets/WAV.SPEEDS.preset.zbl", 0644);
 }
 
 // Template 2 of a custom.zbi with lines of its own round the templates.
@@ -376,12 +377,12 @@ TEST_F(PresetScenario, CustomTemplateEditorStaysWithinTheBudgetAndKeepsTheOtherL
 
   // Within the budget, a save that cannot be written leaves the file and the song alone.
   run("press SQ\n");
-  fs::create_directories("seq/custom.zbi.tmp/blocker");
+  ::chmod("seq/custom.zbi", 0444);
   run("press X\n");
   EXPECT_TRUE(prompt_shows("COULD NOT SAVE custom.zbi"));
   EXPECT_EQ(file_text("seq/custom.zbi"), original);
   EXPECT_EQ(song.track_count, tracks_before);
-  fs::remove_all("seq/custom.zbi.tmp");
+  ::chmod("seq/custom.zbi", 0644);
   run("press X\n");
 
   // Again from the file: the NSVF is back; this time it goes and X builds the song.

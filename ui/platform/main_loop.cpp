@@ -1,6 +1,8 @@
 // Frame loop of the main thread: draw, input per event and every sixth frame, show, 5 ms pause.
 #include "ui/platform/main_loop.h"
 
+#include <atomic>
+
 #include "ui/platform/input.h"
 #include "ui/draw/screen.h"
 
@@ -26,6 +28,9 @@ constexpr int kIdleInputFrames = 5;  // the input runs unprompted once the count
 constexpr uint32_t kPresentIntervalMs = 16;
 uint32_t last_present_ms = 0;
 bool presented_once = false;
+void (*frame_hook)(uint32_t) = nullptr;
+std::atomic<int> posted_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler stores the quit signal");
 
 void call_input() {
   const ModeFunctions& m = modes[mode];
@@ -98,6 +103,7 @@ void run_frame() {
     if (input_called) unlock_screen(draw_state.surface);
   }
   if (!input_called) present();
+  if (frame_hook && frames && frames->now_ms) frame_hook(frames->now_ms());
   if (frames && frames->delay_ms) frames->delay_ms(kFrameSleepMs);
 }
 
@@ -110,7 +116,11 @@ void draw_frame() {
 
 void run_main_loop() {
   read_input_state();
-  while (!input.quit) run_frame();
+  while (!input.quit && posted_signal.load() == 0) run_frame();
 }
+
+void set_frame_hook(void (*hook)(uint32_t)) { frame_hook = hook; }
+void post_quit_signal(int signal_number) { posted_signal.store(signal_number); }
+int quit_signal() { return posted_signal.load(); }
 
 }  // namespace zorbel

@@ -37,8 +37,15 @@ void run_frame();
 // Only the drawing part of a frame: the mode's draw function, then the show. Lets a driver see
 // on screen what the last input did without running input again.
 void draw_frame();
-// Frames until the quit flag is set.
+// Frames until the quit flag is set or a quit signal was posted.
 void run_main_loop();
+// Called at the end of every frame with the frame source's clock in ms (the autosave). Null for
+// none.
+void set_frame_hook(void (*hook)(uint32_t now_ms));
+// Asks the main loop to end because of a signal. Async-signal-safe: a handler calls it.
+void post_quit_signal(int signal_number);
+// The signal posted (0 for none).
+int quit_signal();
 // Frame counter and mode back to their start values (tests).
 void reset_main_loop();
 

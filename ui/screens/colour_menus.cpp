@@ -1,6 +1,9 @@
 // The DISPLAY menu's colour screens: loading and saving a colour preset, the colour editor with
 // its swatches and confirmation, and going back to the built-in colours.
+#include <cstdio>
+
 #include "files/colour_scheme.h"
+#include "files/file_replace.h"
 #include "ui/widgets/colour_swatch.h"
 #include "ui/widgets/editor_state.h"
 #include "ui/platform/input.h"
@@ -32,7 +35,9 @@ void report_colour_file(ColourFileStatus status, bool saving) {
     case ColourFileStatus::kMissing:
       return show_message_state(kStateCouldNotOpen, "COULD NOT OPEN COLORS.ZBC");
     case ColourFileStatus::kWriteFailed:
-      return show_message_state(kStateMessage18, "COLORS NOT SAVED");
+      std::fprintf(stderr, "zorbel: could not save COLORS.ZBC: %s\n",
+                   last_replace_failure().empty() ? "not written" : last_replace_failure().c_str());
+      return show_message_state(kStateMessage18, "COULD NOT SAVE COLORS.ZBC");
     default:
       return show_message_state(kStateMessage18, saving ? "COLOR FILE DAMAGED: NOT SAVED"
                                                         : "COLOR FILE DAMAGED: NOT LOADED");

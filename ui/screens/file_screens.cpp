@@ -2,6 +2,8 @@
 // save says so and leaves the song, its name and the files on disk as they were.
 #include "ui/screens/file_screens.h"
 
+#include <strings.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,7 +13,9 @@
 #include "engine/song.h"
 #include "files/custom_template_file.h"
 #include "files/file_names.h"
+#include "files/file_replace.h"
 #include "files/platform_dir.h"
+#include "files/song_file.h"
 #include "ui/widgets/editor_state.h"
 #include "ui/widgets/file_browser.h"
 #include "ui/platform/input.h"
@@ -31,6 +35,12 @@ struct FileScreens {
   std::vector<std::string> names;  // the LOAD list
   int selected = 0;
   NameEntry entry;                 // SAVE AS, RENAME LOOP and RECORD names
+  // The file the song was last loaded from or saved to, and the name shown for it then: SAVE
+  // writes exactly that file while the shown name is still the same, whatever the file's name
+  // holds (dots, a length the name field cannot show).
+  std::string song_file;
+  std::string song_file_shown;
+  bool saving_own_file = false;    // the overwrite question came from SAVE, not SAVE AS
   int loop = 0;                    // RENAME LOOP: the loop being named
   int new_item = 0;                // NEW: the item asked about
   CustomTemplateEditorOpen custom_editor = nullptr;
@@ -44,10 +54,33 @@ void set_song_name(const std::string& name) {
   std::snprintf(editor_link.song_name, sizeof editor_link.song_name, "%s", name.c_str());
 }
 
-bool song_has_name() { return std::strcmp(editor_link.song_name, kNoSongName) != 0; }
+// The name shown for a song file: the file name without its song extension.
+std::string song_name_of_file(const std::string& file) {
+  const std::string ext = make_file_name("", kFileKindSong);
+  if (file.size() >= ext.size() &&
+      strcasecmp(file.c_str() + file.size() - ext.size(), ext.c_str()) == 0)
+    return file.substr(0, file.size() - ext.size());
+  return file;
+}
+
+void remember_song_file(const std::string& file) {
+  screens.song_file = file;
+  screens.song_file_shown = editor_link.song_name;
+}
+
+// The file SAVE writes: the remembered one while the song still shows its name, otherwise the
+// file made from the shown name ("" when the song has none yet).
+std::string song_save_file() {
+  if (!screens.song_file.empty() && screens.song_file_shown == editor_link.song_name)
+    return screens.song_file;
+  if (std::strcmp(editor_link.song_name, kNoSongName) == 0) return "";
+  return make_file_name(editor_link.song_name, kFileKindSong);
+}
 
 void show_could_not_save(const std::string& file_name) {
-  std::fprintf(stderr, "zorbel: could not save %s\n", file_name.c_str());
+  const std::string& reason = last_replace_failure();
+  std::fprintf(stderr, "zorbel: could not save %s: %s\n", file_name.c_str(),
+               reason.empty() ? "not written" : reason.c_str());
   show_message_state(kStateMessage18, PromptText("COULD NOT SAVE ").add(file_name.c_str()).c_str());
 }
 
@@ -73,8 +106,15 @@ void load_selected() {
     show_message_state(kStateCouldNotOpen, PromptText("COULD NOT OPEN ").add(file.c_str()).c_str());
     return;
   }
-  set_song_name(file.substr(0, file.find('.')));
-  return_to_step_edit();
+  set_song_name(song_name_of_file(file));
+  remember_song_file(file);
+  const std::string& missing = first_missing_sample();
+  if (missing.empty()) return return_to_step_edit();
+  // The song plays with a silent placeholder that keeps the sample's name for the next save.
+  std::fprintf(stderr, "zorbel: %s: sample %s not found in %s\n", path.c_str(), missing.c_str(),
+               kWavFolder);
+  show_message_state(kStateWavNotLoaded,
+                     PromptText("WAV NOT LOADED: ").add(missing.c_str()).c_str());
 }
 
 void load_input() {
@@ -96,13 +136,23 @@ void ask_overwrite(int state, const std::string& file_name) {
   ask_question(PromptText("OVERWRITE ").add(file_name.c_str()).add("?").c_str(), true);
 }
 
+void save_song_file(const std::string& file, const std::string& shown_name) {
+  if (edit_save_song(file.c_str()) != EditResult::kOk) return show_could_not_save(file);
+  set_song_name(shown_name);
+  remember_song_file(file);
+  return_to_step_edit();
+}
+
 void save_entered_song() {
   const std::string name = name_entry_text(screens.entry);
   if (name.empty()) return return_to_step_edit();
-  const std::string file = make_file_name(name.c_str(), kFileKindSong);
-  if (edit_save_song(file.c_str()) != EditResult::kOk) return show_could_not_save(file);
-  set_song_name(name);
-  return_to_step_edit();
+  save_song_file(make_file_name(name.c_str(), kFileKindSong), name);
+}
+
+// SAVE: the song's own file again, under the name it shows.
+void save_named_song() {
+  const std::string shown = editor_link.song_name;
+  save_song_file(song_save_file(), shown);
 }
 
 void open_save_as(int) {
@@ -112,9 +162,10 @@ void open_save_as(int) {
 }
 
 void open_save(int leaf_id) {
-  if (!song_has_name()) return open_save_as(leaf_id);
-  name_entry_begin(screens.entry, kNameEntryCapacity, editor_link.song_name);
-  ask_overwrite(kStateOverwrite, make_file_name(editor_link.song_name, kFileKindSong));
+  const std::string file = song_save_file();
+  if (file.empty()) return open_save_as(leaf_id);
+  screens.saving_own_file = true;
+  ask_overwrite(kStateOverwrite, file);
 }
 
 void save_as_input() {
@@ -124,6 +175,7 @@ void save_as_input() {
       const std::string name = name_entry_text(screens.entry);
       if (name.empty()) return;
       const std::string file = make_file_name(name.c_str(), kFileKindSong);
+      screens.saving_own_file = false;
       if (file_exists(file.c_str(), kFileKindSong)) return ask_overwrite(kStateOverwrite, file);
       return save_entered_song();
     }
@@ -143,7 +195,9 @@ void overwrite_input(void (*write)()) {
   }
 }
 
-void song_overwrite_input() { overwrite_input(save_entered_song); }
+void song_overwrite_input() {
+  overwrite_input(screens.saving_own_file ? save_named_song : save_entered_song);
+}
 
 // ---- RENAME LOOP ----
 

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Real-window fault test: zorbel-windowed under Xvfb with a dummy JACK server gets an edit from a
+# 150 ms key press, then loses its display, its sound server, or receives a signal. It must end
+# within 2 s with the edit kept in seq/RECOVER.SEQ (or, after the sound server went away, keep
+# running, say so, and still quit at once on Esc).
+# usage: fault_window.sh DIR_WITH_ZORBEL_WINDOWED CASE [SCREEN_DIR]
+#   CASE: x | jack | TERM | INT | HUP | QUIT      (exit 77: the tools are missing)
+set -uo pipefail
+bin="$(cd "$1" && pwd)/zorbel-windowed"
+case_name="$2"
+screens="${3:-}"
+for tool in Xvfb xdotool jackd import convert; do
+  command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/zorbel-fault-XXXXXX)
+display=":$(( 300 + $$ % 200 ))"
+server="zorbel-fault-$$"
+xvfb_pid=""
+jack_pid=""
+prog=""
+cleanup() {
+  for pid in $prog $jack_pid $xvfb_pid; do kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null; done
+  rm -rf "$work"
+  # A killed server leaves its semaphores behind.
+  rm -f /dev/shm/jack_sem.*_"$server"_* /dev/shm/jack_"$server"_* 2> /dev/null
+}
+trap cleanup EXIT
+fail() { echo "FAIL ($case_name): $* (status ${status:-none})"; [ -s "$work/out.txt" ] && sed "s/^/  stdout: /" "$work/out.txt"; [ -s "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
+start_jack() {
+  jackd -n "$server" -r -d dummy -r 44100 -p 1024 > "$work/jack.txt" 2>&1 &
+  jack_pid=$!
+  jack_wait -s "$server" -w -t 10 > /dev/null 2>&1 || sleep 1
+}
+# Waits up to 2 s for the program to end; its status is in $status.
+ended_within_2s() {
+  for _ in $(seq 20); do kill -0 "$prog" 2> /dev/null || break; sleep 0.1; done
+  kill -0 "$prog" 2> /dev/null && return 1
+  wait "$prog"; status=$?
+  prog=""
+  return 0
+}
+shot() {
+  [ -n "$screens" ] || return 0
+  mkdir -p "$screens" && import -window "$window" "$screens/$1" 2> /dev/null
+}
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; }
+
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.txt" 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$display" JACK_DEFAULT_SERVER="$server" SDL_AUDIODRIVER=dummy
+export XDG_STATE_HOME="$work/state"
+for _ in $(seq 50); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry > /dev/null 2>&1 || fail "Xvfb did not start"
+start_jack
+
+cd "$work" && mkdir -p seq wav presets
+"$bin" > out.txt 2> err.txt &
+prog=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^ZORBEL$' | head -n 1)
+[ -n "$window" ] || fail "no ZORBEL window appeared"
+xdotool windowfocus --sync "$window" 2> /dev/null || true
+sleep 1
+press h  # X: a hit under the cursor, the song now differs from the start-up song
+sleep 0.3
+
+case "$case_name" in
+  x)
+    kill "$xvfb_pid"; wait "$xvfb_pid" 2> /dev/null; xvfb_pid=""
+    ended_within_2s || fail "still running 2 s after the display went away"
+    [ "$status" -ne 0 ] || fail "exit status 0 after losing the display"
+    ;;
+  TERM | INT | HUP | QUIT)
+    kill -s "$case_name" "$prog"
+    ended_within_2s || fail "still running 2 s after SIG$case_name"
+    [ "$status" -ne 0 ] || fail "exit status 0 after SIG$case_name"
+    grep -q "signal" err.txt || fail "no line on stderr about the signal"
+    ;;
+  jack)
+    if grep -q "no audio device" err.txt; then echo "skipped: the sound server did not take the program"; exit 77; fi
+    kill -9 "$jack_pid"
+    wait "$jack_pid" 2> /dev/null; jack_pid=""
+    for _ in $(seq 40); do grep -q "audio device was lost" err.txt && break; sleep 0.1; done
+    grep -q "audio device was lost" err.txt || fail "the loss of the sound server was not noticed"
+    kill -0 "$prog" 2> /dev/null || fail "the program ended with its sound server"
+    shot fault-audio-lost.png
+    xdotool keydown Escape; sleep 0.15; xdotool keyup Escape
+    ended_within_2s || fail "Esc did not end the program within 2 s"
+    [ "$status" -eq 0 ] || fail "exit status $status after Esc"
+    ;;
+  *) echo "unknown case $case_name"; exit 2 ;;
+esac
+[ -s seq/RECOVER.SEQ ] || fail "seq/RECOVER.SEQ was not written"
+echo "PASS ($case_name): ended with status $status, the edit kept in seq/RECOVER.SEQ"
