@@ -20,24 +20,38 @@ void output_block(float* out) {
     stereo[t] = shared_load(song.stereoize[t]);
   }
   const float master = shared_load(song.master_vol);
-  for (int i = 0; i < kBlockFrames; ++i) {
-    float a = 0.0f;  // right
-    float b = 0.0f;  // left
-    for (int t = 0; t < tracks; ++t) {
-      a += buses.right[t][i] * gain[t];
-      b += buses.left[t][i] * gain[t] * stereo[t];
-    }
-    a = std::clamp(a / kMixScale * master, -kClip, kClip);
-    b = std::clamp(b / kMixScale * master, -kClip, kClip);
-    out[2 * i] = b;
-    out[2 * i + 1] = a;
-    const int cursor = buses.record_cursor;
-    if (cursor < kBufferFrames) {
-      buses.record_right[cursor] = a;
-      buses.record_left[cursor] = b;
-      buses.record_cursor = cursor + 1;
+  // Each frame's sums run over the tracks in track order from 0, as always; running them frame
+  // by frame inside each track lets the frames go side by side.
+  float a[kBlockFrames];  // right
+  float b[kBlockFrames];  // left
+  for (int i = 0; i < kBlockFrames; ++i) a[i] = b[i] = 0.0f;
+  for (int t = 0; t < tracks; ++t) {
+    const float* right = buses.right[t];
+    const float* left = buses.left[t];
+    const float g = gain[t], s = stereo[t];
+    for (int i = 0; i < kBlockFrames; ++i) {
+      a[i] += right[i] * g;
+      b[i] += left[i] * g * s;
     }
   }
+  for (int i = 0; i < kBlockFrames; ++i) {
+    a[i] = std::clamp(a[i] / kMixScale * master, -kClip, kClip);
+    b[i] = std::clamp(b[i] / kMixScale * master, -kClip, kClip);
+  }
+  // The device frames first, then the record copy: the offline render passes the record
+  // buffer itself as `out`, and the record copy must be what stays.
+  for (int i = 0; i < kBlockFrames; ++i) {
+    out[2 * i] = b[i];
+    out[2 * i + 1] = a[i];
+  }
+  const int cursor = buses.record_cursor;
+  const int room = cursor < kBufferFrames ? kBufferFrames - cursor : 0;
+  const int recorded = room < kBlockFrames ? room : kBlockFrames;
+  for (int i = 0; i < recorded; ++i) {
+    buses.record_right[cursor + i] = a[i];
+    buses.record_left[cursor + i] = b[i];
+  }
+  buses.record_cursor = cursor + recorded;
 }
 
 }  // namespace zorbel

@@ -81,14 +81,18 @@ void track_filter(SvfEffect& e) {
   const int count = song.param_count[s] < PARAM_SLOTS ? song.param_count[s] : PARAM_SLOTS;
   const int step = transport.step_pos % MAX_STEPS;
   ParamSlot* const slots = song.param_slot[s];
-  const ParamSlot* track_slot = nullptr;
-  ParamSlot* freq_slot = nullptr;
-  for (int k = 0; k < count; ++k) {
-    if (slots[k].dest == ParamDest(&e.freqtrack)) track_slot = &slots[k];
-    if (slots[k].dest == ParamDest(&e.freq)) freq_slot = &slots[k];
-  }
+  // The last slot bound to a field, searched from the end: the effect's slots lie just before
+  // the voice's, and the common case (tracking off) needs only the first of the two. Runs every
+  // block for every filter.
+  auto last_slot_of = [&](const ParamDest& field) -> ParamSlot* {
+    for (int k = count - 1; k >= 0; --k)
+      if (slots[k].dest == field) return &slots[k];
+    return nullptr;
+  };
+  const ParamSlot* track_slot = last_slot_of(ParamDest(&e.freqtrack));
   if (track_slot == nullptr || track_slot->row == nullptr) return;
   if (!(shared_load(track_slot->row[step]) > 0.99f)) return;
+  ParamSlot* const freq_slot = last_slot_of(ParamDest(&e.freq));
   for (int k = 0; k < count; ++k) {
     const ParamSlot& p = slots[k];
     if (!is_pitch_class(p.cls) || p.dest.kind != ParamDest::Kind::kFloat) continue;

@@ -1,7 +1,7 @@
 // The BAM generator (kind 7): pool, initial values, per-sample render, restart and derived fields.
 #include "synth/bam_engine.h"
 
-#include "synth/pitch_limits.h"
+#include "synth/float4.h"
 #include "synth/pitch_limits.h"
 #include "synth/wavetables.h"
 
@@ -60,8 +60,55 @@ void init(ModuleBase* m) {
   b.ringmix_rest = 1.0f;
 }
 
+// The common case with both holds at 0 or 1 (a hold counter never falls below 0, so both
+// oscillators read every sample): the two reads run side by side, oscillator 1 in lane 0 and 2 in
+// lane 1, and while neither phase passes the table's end both simply advance.
+void render_unheld(BamEngine& b, float* buf) {
+  const float* const wt1 = b.wt1;
+  const float* const wt2 = b.wt2;
+  const bool sync = b.oscsync == 1;
+  const float inc1 = b.inc1;
+  const float inc2 = b.inc2;
+  const float mix1 = b.oscmix;
+  const float mix2 = b.oscmix_rest;
+  const float ring = b.ringmix;
+  const float plain = b.ringmix_rest;
+  const Float4 incs = float4(inc1, inc2, inc1, inc2);
+  Float4 phase = float4(b.phase1, b.phase2, b.phase1, b.phase2);
+  Float4 read = float4(b.held1, b.held2, b.held1, b.held2);
+  for (int i = 0; i < kBlockFrames; ++i) {
+    read = read_tables2(wt1, wt2, phase);
+    const float held1 = lane0(read), held2 = lane1(read);
+    buf[i] = plain * (mix1 * held1 + mix2 * held2) + ring * (held1 * held2 / 32768.0f);
+    const Float4 advanced = add4(phase, incs);
+    if (!any_outside(advanced, 128.0f)) {
+      phase = advanced;
+      continue;
+    }
+    float phase1 = lane0(phase), phase2 = lane1(phase);
+    phase1 += inc1;
+    if (phase1 > 128.0f) {
+      if (sync) phase2 = 0.0f;
+      phase1 -= 128.0f;
+    }
+    phase2 += inc2;
+    if (phase2 > 128.0f) phase2 -= 128.0f;
+    phase = float4(phase1, phase2, phase1, phase2);
+  }
+  b.phase1 = lane0(phase);
+  b.phase2 = lane1(phase);
+  b.hold1 = 0;
+  b.hold2 = 0;
+  b.held1 = lane0(read);
+  b.held2 = lane1(read);
+}
+
 void render(ModuleBase* m, float* buf) {
   BamEngine& b = as_bam(m);
+  if (b.sh1 <= 1 && b.sh2 <= 1) {
+    render_unheld(b, buf);
+    return;
+  }
   const float* const wt1 = b.wt1;
   const float* const wt2 = b.wt2;
   const int32_t sh1 = b.sh1;

@@ -1,6 +1,7 @@
 // The BFM engine: a two-oscillator modulator with envelope and feedback driving a carrier pair.
 #include "synth/bfm_engine.h"
 
+#include "synth/phase_positions.h"
 #include "synth/pitch_limits.h"
 #include "synth/table_position.h"
 #include "synth/wavetables.h"
@@ -166,10 +167,147 @@ void bfm_run(BfmEngine& e, float* buf) {
   e.carr_feedback = carr_fb;
 }
 
+// One oscillator pair's mix for every sample of the block, from its readings stored as pairs
+// (first, second): ring_inv * (mix * first + mix_inv * second) + ring * first * second / 32768.
+void mix_pairs(const float* pairs, float* out, float mix, float ring) {
+  const Float4 mix4 = float4(mix, mix, mix, mix);
+  const float mix_inv = 1.0f - mix;
+  const Float4 mix_inv4 = float4(mix_inv, mix_inv, mix_inv, mix_inv);
+  const Float4 ring4 = float4(ring, ring, ring, ring);
+  const float ring_inv = 1.0f - ring;
+  const Float4 ring_inv4 = float4(ring_inv, ring_inv, ring_inv, ring_inv);
+  const Float4 scale = float4(32768.0f, 32768.0f, 32768.0f, 32768.0f);
+  for (int i = 0; i < kBlockFrames; i += 4) {
+    const Float4 a = load4(pairs + 2 * i), b = load4(pairs + 2 * i + 4);
+    const Float4 first = even_lanes(a, b), second = odd_lanes(a, b);
+    store4(out + i, add4(mul4(ring_inv4, add4(mul4(mix4, first), mul4(mix_inv4, second))),
+                         div4(mul4(mul4(ring4, first), second), scale)));
+  }
+}
+
+// One sample's advance of the modulator pair's phases, as bfm_run makes it.
+inline void step_modulators(float& p_m1, float& p_m2, float m1_inc, float m2_inc, bool msync) {
+  p_m1 += m1_inc;
+  if (p_m1 > kPhaseCycle) {
+    p_m1 = step_down_phase(p_m1);
+    if (msync) p_m2 = 0.0f;
+  }
+  p_m2 = step_down_phase(p_m2 + m2_inc);
+}
+
+// One sample's advance of the carrier pair's phases, as bfm_run makes it.
+inline void step_carriers(float& p_c1, float& p_c2, float c1_inc, float c2_inc, bool csync) {
+  p_c1 += c1_inc;
+  if (p_c1 > kPhaseCycle) {
+    if (csync) p_c2 = 0.0f;
+  }
+  p_c1 = wrap_carrier_phase(p_c1);
+  p_c2 = wrap_carrier_phase(p_c2 + c2_inc);
+}
+
+// The readings of one oscillator pair through the block, stored as pairs (first, second), two
+// samples per four-lane read: the phases of samples i and i + 1 in lanes 0-1 and 2-3. incs holds
+// each sample's two increments, one pair per sample, and one pair more. While the phases of the
+// next two samples stay inside the table without a wrap, they are the plain sums; otherwise
+// `step` advances them one sample at a time. Returns the phases after the block in lanes 0-1.
+template <bool kSameIncs, typename Step>
+Float4 read_pair_block(const float* const tables[4], float p1, float p2, const float* incs,
+                       float* pairs, Step step) {
+  float q1 = p1, q2 = p2;
+  step(q1, q2, 0);
+  Float4 phase = float4(p1, p2, q1, q2);
+  Float4 pos = table_positions(phase);
+  for (int i = 0; i < kBlockFrames; i += 2) {
+    store4(pairs + 2 * i, read_tables4(tables, pos));
+    // Increments of samples i + 1 and i + 2.
+    const Float4 add = kSameIncs ? load4(incs) : load4(incs + 2 * (i + 1));
+    const Float4 next = add4(upper_pair(phase), add);
+    const Float4 ahead = lower_pairs(next, add4(next, upper_pair(add)));
+    if (!any_outside(ahead, kLastPhaseInTable)) {
+      phase = ahead;  // no wrap, no sync, and every position stays inside the table
+      pos = scale4(phase, kHzToTablePoints);
+      continue;
+    }
+    float a1 = lane2(phase), a2 = lane3(phase);
+    step(a1, a2, i + 1);
+    float b1 = a1, b2 = a2;
+    step(b1, b2, i + 2);
+    phase = float4(a1, a2, b1, b2);
+    pos = table_positions(phase);
+  }
+  return phase;
+}
+
+// The common case of bfm_run<false> with every hold at 0 or 1 (a hold counter never falls below
+// 0, so each sample reads all four tables). Without feedback nothing of the carrier reaches the
+// modulator, so the block runs in passes: the modulator pair's readings, its mix and envelope
+// into the carrier's increments, the carrier pair's readings, its mix. Each pass carries only
+// its phases from sample to sample, so the samples overlap; the same sums in the same order.
+void bfm_run_unheld(BfmEngine& e, float* buf) {
+  const bool msync = e.moscsync == 1, csync = e.coscsync == 1;
+  const float m1_inc = e.m1_inc, m2_inc = e.m2_inc;
+  const float cfreq = e.cfreq1, coffset = e.coffset, depth = e.depth;
+  const float* const modulators[4] = {e.mwt1, e.mwt2, e.mwt1, e.mwt2};
+  const float* const carriers[4] = {e.cwt1, e.cwt2, e.cwt1, e.cwt2};
+  float pairs[2 * kBlockFrames];     // one pair's readings, sample by sample
+  float mod[kBlockFrames];           // the modulator mix, before the envelope
+  float incs[2 * kBlockFrames + 2];  // the carriers' increments, pair by pair
+
+  // Positions come from the phases before each sample's advance (no feedback adds to them).
+  const float m_incs[4] = {m1_inc, m2_inc, m1_inc, m2_inc};
+  Float4 phase = read_pair_block<true>(modulators, e.phase[kM1], e.phase[kM2], m_incs, pairs,
+                                       [&](float& p1, float& p2, int) {
+                                         step_modulators(p1, p2, m1_inc, m2_inc, msync);
+                                       });
+  e.phase[kM1] = lane0(phase);
+  e.phase[kM2] = lane1(phase);
+  e.held[kM1] = pairs[2 * kBlockFrames - 2];
+  e.held[kM2] = pairs[2 * kBlockFrames - 1];
+  mix_pairs(pairs, mod, e.moscmix, e.mringmix);
+
+  // inc = depth * (mod * level) + cfreq for carrier 1, inc * coffset for carrier 2.
+  mod_envelope_stretches(e.env, kBlockFrames, [&](int from, int to, float level) {
+    const Float4 level4 = float4(level, level, level, level);
+    const Float4 depth4 = float4(depth, depth, depth, depth);
+    const Float4 cfreq4 = float4(cfreq, cfreq, cfreq, cfreq);
+    const Float4 coffset4 = float4(coffset, coffset, coffset, coffset);
+    int i = from;
+    for (; i + 4 <= to; i += 4) {
+      const Float4 inc = add4(mul4(depth4, mul4(load4(mod + i), level4)), cfreq4);
+      const Float4 inc2 = mul4(inc, coffset4);
+      store4(incs + 2 * i, interleave_low(inc, inc2));
+      store4(incs + 2 * i + 4, interleave_high(inc, inc2));
+    }
+    for (; i < to; ++i) {
+      incs[2 * i] = depth * (mod[i] * level) + cfreq;
+      incs[2 * i + 1] = incs[2 * i] * coffset;
+    }
+  });
+  // The pair past the block only feeds a phase that is never used.
+  incs[2 * kBlockFrames] = incs[2 * kBlockFrames + 1] = 0.0f;
+
+  phase = read_pair_block<false>(carriers, e.phase[kC1], e.phase[kC2], incs, pairs,
+                                 [&](float& p1, float& p2, int i) {
+                                   step_carriers(p1, p2, incs[2 * i], incs[2 * i + 1], csync);
+                                 });
+  e.phase[kC1] = lane0(phase);
+  e.phase[kC2] = lane1(phase);
+  e.held[kC1] = pairs[2 * kBlockFrames - 2];
+  e.held[kC2] = pairs[2 * kBlockFrames - 1];
+  mix_pairs(pairs, buf, e.coscmix, e.cringmix);
+
+  for (int k = 0; k < 4; ++k) e.hold[k] = 0;
+  // Gains of 0 (or -0): what the loop of bfm_run<false> leaves, a signed zero (or a NaN).
+  e.mod_feedback = mod[kBlockFrames - 1] * (e.modfb * 0.4f);
+  e.carr_feedback = buf[kBlockFrames - 1] * (e.carrfb * 0.4f);
+}
+
 void bfm_render(ModuleBase* m, float* buf) {
   BfmEngine& e = *static_cast<BfmEngine*>(m);
   if (e.modfb != 0.0f || e.carrfb != 0.0f || e.mod_feedback != 0.0f || e.carr_feedback != 0.0f) {
     bfm_run<true>(e, buf);
+  } else if (e.msh1 <= 1 && e.msh2 <= 1 && e.csh1 <= 1 && e.csh2 <= 1) {
+    bfm_run_unheld(e, buf);
   } else {
     bfm_run<false>(e, buf);
   }

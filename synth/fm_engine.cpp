@@ -1,6 +1,7 @@
 // The FM engine: a table modulator with hold, envelope and feedback driving a table carrier.
 #include "synth/fm_engine.h"
 
+#include "synth/phase_positions.h"
 #include "synth/pitch_limits.h"
 #include "synth/table_position.h"
 #include "synth/wavetables.h"
@@ -115,10 +116,77 @@ void fm_run(FmEngine& e, float* buf) {
   e.carr_feedback = carr_fb;
 }
 
+// The readings of one oscillator through the block into out, four samples per four-lane read.
+// sum(p, i) is sample i's advance of phase p before its wrap, wrap(p) the wrap: while the next
+// four sums stay inside the table they need no wrap, otherwise each is wrapped in turn. Returns
+// the phase after the block.
+template <typename Sum, typename Wrap>
+float read_block(const float* table, float phase, float* out, Sum sum, Wrap wrap) {
+  const float* const tables[4] = {table, table, table, table};
+  const float p1 = wrap(sum(phase, 0)), p2 = wrap(sum(p1, 1)), p3 = wrap(sum(p2, 2));
+  Float4 phases = float4(phase, p1, p2, p3);
+  Float4 pos = table_positions(phases);
+  for (int i = 0; i < kBlockFrames; i += 4) {
+    store4(out + i, read_tables4(tables, pos));
+    const float last = lane3(phases);
+    const float a = sum(last, i + 3), b = sum(a, i + 4), c = sum(b, i + 5), d = sum(c, i + 6);
+    phases = float4(a, b, c, d);
+    if (any_outside(phases, kLastPhaseInTable)) {
+      const float wa = wrap(sum(last, i + 3)), wb = wrap(sum(wa, i + 4));
+      const float wc = wrap(sum(wb, i + 5)), wd = wrap(sum(wc, i + 6));
+      phases = float4(wa, wb, wc, wd);
+      pos = table_positions(phases);
+      continue;
+    }
+    pos = scale4(phases, kHzToTablePoints);  // no wrap, every position inside the table
+  }
+  return lane0(phases);
+}
+
+// The common case of fm_run<false> with both holds at 0 or 1 (a hold counter never falls below
+// 0, so both phases advance every sample). Without feedback nothing of the carrier reaches the
+// modulator, so the block runs in passes: the modulator's readings, their envelope and depth,
+// then the carrier. Each pass carries only its phase from sample to sample, so the samples
+// overlap; the same sums in the same order.
+void fm_run_unheld(FmEngine& e, float* buf) {
+  const float mod_inc = e.carrfreq * e.modoffset;
+  const float carr_inc = e.carrfreq;
+  const float depth = e.depth;
+  float mod[kBlockFrames];        // the modulator's readings, before the envelope
+  float shift[kBlockFrames + 3];  // the carrier's phase change by the modulator
+
+  // Positions come from the phases before each sample's advance (no feedback adds to them).
+  e.mod_phase = read_block(
+      e.modwt, e.mod_phase, mod, [&](float p, int) { return p + mod_inc; },
+      [](float p) { return step_down_phase(p); });
+
+  mod_envelope_stretches(e.env, kBlockFrames, [&](int from, int to, float level) {
+    const Float4 level4 = float4(level, level, level, level);
+    const Float4 depth4 = float4(depth, depth, depth, depth);
+    int i = from;
+    for (; i + 4 <= to; i += 4) store4(shift + i, mul4(mul4(load4(mod + i), level4), depth4));
+    for (; i < to; ++i) shift[i] = mod[i] * level * depth;
+  });
+  // Past the block: only phases that are never used.
+  shift[kBlockFrames] = shift[kBlockFrames + 1] = shift[kBlockFrames + 2] = 0.0f;
+
+  e.carr_phase = read_block(
+      e.carrwt, e.carr_phase, buf, [&](float p, int i) { return p + shift[i] + carr_inc; },
+      [](float p) { return wrap_carrier_phase(p); });
+
+  e.mod_hold = 0;
+  e.carr_hold = 0;
+  // Gains of 0 (or -0): what the loop of fm_run<false> leaves, a signed zero (or a NaN).
+  e.mod_feedback = mod[kBlockFrames - 1] * (e.modfb * 0.4f);
+  e.carr_feedback = buf[kBlockFrames - 1] * (e.carrfb * 0.4f);
+}
+
 void fm_render(ModuleBase* m, float* buf) {
   FmEngine& e = *static_cast<FmEngine*>(m);
   if (e.modfb != 0.0f || e.carrfb != 0.0f || e.mod_feedback != 0.0f || e.carr_feedback != 0.0f) {
     fm_run<true>(e, buf);
+  } else if (e.modsh <= 1 && e.carrsh <= 1) {
+    fm_run_unheld(e, buf);
   } else {
     fm_run<false>(e, buf);
   }

@@ -68,4 +68,20 @@ inline float mod_envelope_tick(ModEnvelope& env) {
   return env.level;
 }
 
+// Ticks the envelope through `frames` samples, calling stretch(from, to, level) for each run of
+// samples at one level: a run's first tick may step the envelope, the ticks after it only count
+// until the next control period. The same levels as mod_envelope_tick, sample by sample.
+template <typename Stretch>
+inline void mod_envelope_stretches(ModEnvelope& env, int frames, Stretch&& stretch) {
+  int i = 0;
+  while (i < frames) {
+    const float level = mod_envelope_tick(env);
+    const int counting = env.control_counter < 31 ? 31 - env.control_counter : 0;
+    const int end = i + 1 + counting < frames ? i + 1 + counting : frames;
+    env.control_counter += end - i - 1;
+    stretch(i, end, level);
+    i = end;
+  }
+}
+
 }  // namespace zorbel

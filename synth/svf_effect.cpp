@@ -1,6 +1,7 @@
 // The SVF effect: a state-variable filter whose frequency may follow the synth's pitch.
 #include "synth/svf_effect.h"
 
+#include "synth/float4.h"
 #include "synth/sequencer_link.h"
 
 namespace zorbel {
@@ -48,29 +49,45 @@ void svf_init(ModuleBase* m) {
   svf_reset(m);
 }
 
-inline float clamp_full_scale(float y) {
-  if (y > 32768.0f) return 32768.0f;
-  return y < -32768.0f ? -32768.0f : y;
-}
+// Which output TYPE takes; anything but 0, 1 and 2 is the notch.
+enum SvfOutput { kSvfHigh = 0, kSvfBand = 1, kSvfLow = 2, kSvfNotch = 3 };
 
-void svf_render(ModuleBase* m, float* buf) {
-  SvfEffect& e = *static_cast<SvfEffect*>(m);
+// The filter with its output chosen once per block. The notch sum only feeds the output, so
+// the other types form it once, from the block's last state. The recurrence runs first; the
+// clamp to full scale and the dry mix then go four frames at a time.
+template <SvfOutput kOutput>
+void svf_run(SvfEffect& e, float* buf) {
   const float f = e.freq, r = e.res, mix = e.mix, mix_inv = e.mix_inv;
-  const int type = e.type;
   float h = e.high, b = e.band, l = e.low, n = e.notch;
+  float y[kBlockFrames];
   for (int i = 0; i < kBlockFrames; ++i) {
     const float x = buf[i];
     h = x - r * b + l;
     b = b + f * h;
     l = l - f * b;
-    n = (h + l) * 0.5f;
-    const float y = type == 0 ? h : type == 1 ? b : type == 2 ? l : n;
-    buf[i] = mix * clamp_full_scale(y) + mix_inv * x;
+    if constexpr (kOutput == kSvfNotch) n = (h + l) * 0.5f;
+    y[i] = kOutput == kSvfHigh ? h : kOutput == kSvfBand ? b : kOutput == kSvfLow ? l : n;
   }
+  if constexpr (kOutput != kSvfNotch) n = (h + l) * 0.5f;
   e.high = h;
   e.band = b;
   e.low = l;
   e.notch = n;
+  // mix * clamped + mix_inv * dry, each frame.
+  const Float4 wet_gain = float4(mix, mix, mix, mix), dry_gain = float4(mix_inv, mix_inv, mix_inv, mix_inv);
+  for (int i = 0; i < kBlockFrames; i += 4)
+    store4(buf + i, add4(mul4(wet_gain, clamp4(load4(y + i), -32768.0f, 32768.0f)),
+                         mul4(dry_gain, load4(buf + i))));
+}
+
+void svf_render(ModuleBase* m, float* buf) {
+  SvfEffect& e = *static_cast<SvfEffect*>(m);
+  switch (e.type) {
+    case kSvfHigh: svf_run<kSvfHigh>(e, buf); break;
+    case kSvfBand: svf_run<kSvfBand>(e, buf); break;
+    case kSvfLow: svf_run<kSvfLow>(e, buf); break;
+    default: svf_run<kSvfNotch>(e, buf); break;
+  }
 }
 
 int svf_bind(ModuleBase* m, ParamDest* dests) {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "synth/float4.h"
 #include "synth/module_graph.h"
 
 namespace zorbel {
@@ -111,47 +112,91 @@ bool dadsr_update(VoiceOutput& v) {
   }
 }
 
-void render_dadsr(VoiceOutput& v, const float* buf, float* right, float* left) {
-  const float pan = v.pan;
-  const float pan_rest = v.pan_rest;
-  for (int i = 0; i < kBlockFrames; ++i) {
-    float y;
-    if (++v.control_counter < kControlPeriod) {
-      y = buf[i] * v.level;
-    } else {
-      v.control_counter = 0;
-      y = dadsr_update(v) ? buf[i] * v.level : 0.0f;
-    }
-    const float o = y * v.volume;
+// Frames from..to at one level: out = in * level * volume, panned, four frames at a time.
+// Inlined into both envelopes' loops, which call it a few times a block.
+[[gnu::always_inline]] inline void level_stretch(const float* buf, float* right, float* left,
+                                                 int from, int to, float level, float volume,
+                                                 float pan, float pan_rest) {
+  const Float4 level4 = float4(level, level, level, level);
+  const Float4 volume4 = float4(volume, volume, volume, volume);
+  const Float4 pan4 = float4(pan, pan, pan, pan);
+  const Float4 pan_rest4 = float4(pan_rest, pan_rest, pan_rest, pan_rest);
+  int i = from;
+  for (; i + 4 <= to; i += 4) {
+    const Float4 o = mul4(mul4(load4(buf + i), level4), volume4);
+    store4(right + i, mul4(o, pan4));
+    store4(left + i, mul4(o, pan_rest4));
+  }
+  for (; i < to; ++i) {
+    const float o = buf[i] * level * volume;
     right[i] = o * pan;
     left[i] = o * pan_rest;
   }
 }
 
+// The level changes only at a control period, so the frames run in stretches at one level; the
+// frame of a period's update is silent while the delay runs.
+void render_dadsr(VoiceOutput& v, const float* buf, float* right, float* left) {
+  const float pan = v.pan;
+  const float pan_rest = v.pan_rest;
+  const float volume = v.volume;
+  uint32_t counter = v.control_counter;
+  int i = 0;
+  while (i < kBlockFrames) {
+    int from = i;
+    if (++counter >= kControlPeriod) {
+      counter = 0;
+      const float o = (dadsr_update(v) ? buf[i] * v.level : 0.0f) * volume;
+      right[i] = o * pan;
+      left[i] = o * pan_rest;
+      from = i + 1;
+    }
+    // Frames after this one that only count until the next period (the counter wraps as
+    // an unsigned count does).
+    const uint32_t next = counter + 1;
+    const int counting = next < kControlPeriod ? static_cast<int>(kControlPeriod - next) : 0;
+    const int end = i + 1 + counting < kBlockFrames ? i + 1 + counting : kBlockFrames;
+    counter += static_cast<uint32_t>(end - i - 1);
+    level_stretch(buf, right, left, from, end, v.level, volume, pan, pan_rest);
+    i = end;
+  }
+  v.control_counter = counter;
+}
+
 void render_exp(VoiceOutput& v, float* buf, float* right, float* left) {
   const float pan = v.exp_pan;
   const float pan_rest = v.exp_pan_rest;
-  for (int i = 0; i < kBlockFrames; ++i) {
-    if (v.exp_frame_counter > v.exp_delay_frames) {
-      if (++v.exp_update_counter >= kExpPeriod) {
-        v.exp_update_counter = 0;
-        v.exp_level *= v.expmult;
-        if (v.exp_level > 1.0f) v.exp_level = 1.0f;
-      }
-      const float o = v.exp_level * buf[i] * v.exp_volume;
-      right[i] = o * pan;
-      left[i] = o * pan_rest;
-    } else {
-      if (v.exp_frame_counter == v.exp_delay_frames) {
-        // End of the delay: the note starts now, from a clean buffer.
-        engine_restart(v.synth);
-        std::memset(buf, 0, kBlockFrames * sizeof(float));
-      }
-      ++v.exp_frame_counter;
-      right[i] = 0.0f;
-      left[i] = 0.0f;
+  int i = 0;
+  // The delay: silence; at its end the note starts now, from a clean buffer.
+  for (; i < kBlockFrames && !(v.exp_frame_counter > v.exp_delay_frames); ++i) {
+    if (v.exp_frame_counter == v.exp_delay_frames) {
+      engine_restart(v.synth);
+      std::memset(buf, 0, kBlockFrames * sizeof(float));
     }
+    ++v.exp_frame_counter;
+    right[i] = 0.0f;
+    left[i] = 0.0f;
   }
+  // Sounding: the level steps every 16 frames and holds between, so the frames run in
+  // stretches at one level.
+  const float expmult = v.expmult, volume = v.exp_volume;
+  float level = v.exp_level;
+  int32_t update = v.exp_update_counter;
+  while (i < kBlockFrames) {
+    if (++update >= kExpPeriod) {
+      update = 0;
+      level *= expmult;
+      if (level > 1.0f) level = 1.0f;
+    }
+    // Frames after this one that only count until the next step.
+    const int counting = update < kExpPeriod - 1 ? kExpPeriod - 1 - update : 0;
+    const int end = i + 1 + counting < kBlockFrames ? i + 1 + counting : kBlockFrames;
+    update += end - i - 1;
+    level_stretch(buf, right, left, i, end, level, volume, pan, pan_rest);
+    i = end;
+  }
+  v.exp_level = level;
+  v.exp_update_counter = update;
 }
 
 }  // namespace
