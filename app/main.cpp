@@ -3,6 +3,7 @@
 
 #include "app/settings_link.h"
 #include "app/workstation.h"
+#include "files/work_folder.h"
 
 #ifdef ZORBEL_WINDOWED
 constexpr bool kWindowed = true;
@@ -11,6 +12,7 @@ constexpr bool kWindowed = false;
 #endif
 
 int main() {
+  zorbel::enter_work_folder(kWindowed ? "zorbel-windowed" : "zorbel");
   zorbel::WorkstationOptions options;
   options.windowed = kWindowed;
   options.seed = static_cast<uint32_t>(std::time(nullptr));

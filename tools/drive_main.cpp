@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/wav_recorder.h"
+#include "files/work_folder.h"
 #include "tools/drive_runner.h"
 #include "app/workstation.h"
 
@@ -108,6 +109,13 @@ int main(int argc, char** argv) {
     }
     write_record_header(wav);
   }
+
+  // Shots are written where the caller is; the songs are those of the work folder.
+  const std::string caller = current_folder();
+  if (enter_work_folder("zorbel-drive") != caller)
+    for (DriveCommand& command : commands)
+      if (command.kind == DriveCommandKind::kShot)
+        command.file = absolute_from(caller, command.file);
 
   // No display and no sound card: SDL's dummy screen, and the callback driven from here.
   setenv("SDL_VIDEODRIVER", "dummy", 1);

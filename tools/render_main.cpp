@@ -19,6 +19,7 @@
 #include "engine/song_templates.h"
 #include "files/file_replace.h"
 #include "files/song_file.h"
+#include "files/work_folder.h"
 #include "files/wav_recorder.h"
 
 namespace {
@@ -146,7 +147,19 @@ extern "C" void remove_temp_and_exit(int signal_number) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Options o = parse_options(argc, argv);
+  Options o = parse_options(argc, argv);
+  // Paths on the command line are the caller's; the samples a song plays come from the work
+  // folder, which may be another one.
+  const std::string caller = current_folder();
+  const bool moved = enter_work_folder("zorbel-render") != caller;
+  const std::string song = moved ? absolute_from(caller, o.song ? o.song : "") : "";
+  const std::string save = moved ? absolute_from(caller, o.save ? o.save : "") : "";
+  std::string out = o.out ? o.out : default_output(o.song);
+  if (moved) {
+    out = absolute_from(caller, out);
+    if (o.song) o.song = song.c_str();
+    if (o.save) o.save = save.c_str();
+  }
   std::signal(SIGINT, remove_temp_and_exit);
   std::signal(SIGTERM, remove_temp_and_exit);
   init_engine(o.seeded ? o.seed : static_cast<uint32_t>(std::time(nullptr)));
@@ -185,7 +198,6 @@ int main(int argc, char** argv) {
     }
   }
 
-  const std::string out = o.out ? o.out : default_output(o.song);
   render_start = std::chrono::steady_clock::now();
   const RecordProgress progress = ::isatty(STDERR_FILENO) ? show_progress : nullptr;
   errno = 0;
