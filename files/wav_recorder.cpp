@@ -127,81 +127,137 @@ SNDFILE* open_encoder(std::FILE* file, RecordFormat format) {
 
 }  // namespace
 
-RecordOutcome record(const RecordRequest& request, RecordStats* stats) {
-  const long blocks = request.blocks > 0 ? request.blocks : record_block_count();
-  if (!request.path || blocks < 1 || blocks > kMaxRecordBlocks) return RecordOutcome::kFailed;
+RecordJob::~RecordJob() {
+  if (running_) cancel();
+}
+
+bool RecordJob::start(const RecordRequest& request) {
+  if (running_ || !request.path) return false;
   const RecordFormat format = record_format_for(request.path);
-  ReplacingFile out;
-  if (!out.open(request.path)) return RecordOutcome::kFailed;
-  SNDFILE* encoder = nullptr;
+  out_ = std::make_unique<ReplacingFile>();
+  if (!out_->open(request.path)) return false;
   if (format == RecordFormat::kWav) {
-    write_record_header(out.file());
-  } else if (!(encoder = open_encoder(out.file(), format))) {
-    return RecordOutcome::kFailed;
+    write_record_header(out_->file());
+  } else if (!(encoder_ = open_encoder(out_->file(), format))) {
+    out_->discard();
+    return false;
   }
 
-  const bool stream_was_open = audio_is_open();
-  if (stream_was_open) stop_audio();
+  stream_was_open_ = audio_is_open();
+  if (stream_was_open_) stop_audio();
+  // A recording of the other mode plays it from its start and gives the transport back after.
+  saved_mode_ = transport.play_mode;
+  saved_loop_ = transport.current_loop;
+  restore_mode_ = request.mode >= 0 && request.mode != saved_mode_;
+  if (restore_mode_) transport.play_mode = static_cast<uint16_t>(request.mode);
+  total_ = request.blocks > 0 ? request.blocks : record_block_count();
+  done_ = 0;
+  written_ = total_ >= 1 && total_ <= kMaxRecordBlocks;
   rewind_for_recording();
-  StemFiles stems;
-  if (request.stems_folder) {
+  stems_ = std::make_unique<StemFiles>();
+  if (written_ && request.stems_folder) {
     bool skipped[MAX_TRACKS];
     find_skipped_tracks(skipped);
-    if (!stems.open(request.stems_folder, skipped)) {
-      if (encoder) sf_close(encoder);
-      if (stream_was_open) start_audio();
-      return RecordOutcome::kFailed;
-    }
+    written_ = stems_->open(request.stems_folder, skipped);
   }
+  if (!written_) {
+    running_ = true;
+    end_render();
+    discard_files();
+    return false;
+  }
+  meter_ = std::make_unique<LoudnessMeter>();
   // The WAV mix is written by the callback's record tap; other formats take the tap's frames.
-  set_record_file(format == RecordFormat::kWav ? out.file() : nullptr);
-  buses.stems_on = stems.active();
+  set_record_file(format == RecordFormat::kWav ? out_->file() : nullptr);
+  buses.stems_on = stems_->active();
   transport.recording.store(true);
-  const bool was_stopped = transport.transport_stopped.load() != 0;
-  if (was_stopped) set_transport_stopped(0);
+  was_stopped_ = transport.transport_stopped.load() != 0;
+  if (was_stopped_) set_transport_stopped(0);
+  running_ = true;
+  return true;
+}
 
-  LoudnessMeter meter;
+bool RecordJob::step(long buffers) {
   static int16_t frames[2 * kBufferFrames];  // main thread only
-  bool cancelled = false;
-  bool written = true;
-  for (long b = 0; b < blocks; ++b) {
+  for (long k = 0; k < buffers && done_ < total_; ++k) {
     // The callback writes its device frames into the record buffer's spare half; only the
     // record tap's copy reaches the file.
     render_buffer(buses.record_right);
     record_tap_frames(frames);
-    meter.add(frames, kBufferFrames);
-    if (encoder && sf_writef_short(encoder, frames, kBufferFrames) != kBufferFrames) written = false;
-    if (stems.active()) stems.add_buffer();
-    if (request.progress && !request.progress(b + 1, blocks)) {
-      cancelled = true;
-      break;
-    }
+    meter_->add(frames, kBufferFrames);
+    if (encoder_ && sf_writef_short(static_cast<SNDFILE*>(encoder_), frames, kBufferFrames) != kBufferFrames) written_ = false;
+    if (stems_->active()) stems_->add_buffer();
+    ++done_;
   }
+  return done_ < total_;
+}
 
+void RecordJob::end_render() {
   transport.recording.store(false);
   set_record_file(nullptr);
   buses.stems_on = false;
-  if (format == RecordFormat::kWav) patch_record_sizes(out.file(), blocks);
-  if (encoder && sf_close(encoder) != 0) written = false;
-  RecordOutcome outcome = RecordOutcome::kCancelled;
-  if (cancelled || !written) {
-    out.discard();
-    stems.discard();
-    if (!cancelled) outcome = RecordOutcome::kFailed;
-  } else if (!out.commit()) {
-    stems.discard();
-    outcome = RecordOutcome::kFailed;
-  } else {
-    outcome = stems.commit(blocks) ? RecordOutcome::kDone : RecordOutcome::kFailed;
+  if (encoder_ && sf_close(static_cast<SNDFILE*>(encoder_)) != 0) written_ = false;
+  encoder_ = nullptr;
+  if (restore_mode_) {
+    transport.play_mode = saved_mode_;
+    transport.current_loop = saved_loop_;
+    reset_playback();
+    repoint_loop();
   }
-  if (stream_was_open) start_audio();
-  if (was_stopped) set_transport_stopped(1);
+  restore_mode_ = false;
+  if (stream_was_open_) start_audio();
+  if (was_stopped_) set_transport_stopped(1);
+  was_stopped_ = false;
+  running_ = false;
+}
+
+void RecordJob::discard_files() {
+  if (out_) out_->discard();
+  if (stems_) stems_->discard();
+}
+
+RecordOutcome RecordJob::finish(RecordStats* stats) {
+  if (!running_) return RecordOutcome::kFailed;
+  if (!encoder_) patch_record_sizes(out_->file(), total_);
+  const long blocks = total_;
+  end_render();
+  RecordOutcome outcome = RecordOutcome::kDone;
+  if (!written_ || done_ < total_) {
+    discard_files();
+    outcome = RecordOutcome::kFailed;
+  } else if (!out_->commit()) {
+    stems_->discard();
+    outcome = RecordOutcome::kFailed;
+  } else if (!stems_->commit(blocks)) {
+    outcome = RecordOutcome::kFailed;
+  }
   if (stats) {
     stats->frames = blocks * kBufferFrames;
-    stats->peak = meter.peak();
-    stats->lufs = meter.integrated_lufs();
+    stats->peak = meter_->peak();
+    stats->lufs = meter_->integrated_lufs();
   }
   return outcome;
+}
+
+void RecordJob::cancel() {
+  if (!running_) return;
+  end_render();
+  discard_files();
+}
+
+RecordOutcome record(const RecordRequest& request, RecordStats* stats) {
+  RecordJob job;
+  if (!job.start(request)) return RecordOutcome::kFailed;
+  while (job.step(1))
+    if (request.progress && !request.progress(job.done(), job.total())) {
+      job.cancel();
+      return RecordOutcome::kCancelled;
+    }
+  if (request.progress && !request.progress(job.done(), job.total())) {
+    job.cancel();
+    return RecordOutcome::kCancelled;
+  }
+  return job.finish(stats);
 }
 
 std::string record_summary(const char* file_name, const RecordStats& stats) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace zorbel {
@@ -38,6 +39,7 @@ struct RecordRequest {
   long blocks = 0;                     // callback buffers; 0: record_block_count()
   const char* stems_folder = nullptr;  // one WAV per track into this folder; null: none
   RecordProgress progress = nullptr;
+  int mode = -1;                       // kPlayLoop or kPlaySong; -1: the transport's mode
 };
 
 enum class RecordOutcome { kDone, kFailed, kCancelled };
@@ -55,6 +57,50 @@ struct RecordStats {
 // stream if it is open, and leaves transport_stopped as it found it. Tracks muted in every loop
 // the recording plays get no stem.
 RecordOutcome record(const RecordRequest& request, RecordStats* stats = nullptr);
+
+class ReplacingFile;
+class StemFiles;
+class LoudnessMeter;
+
+// A recording rendered a few buffers at a time, so the screen can show its progress and take a
+// cancel between steps. start() stops the real-time stream until finish() or cancel(); the
+// destructor cancels a recording still running.
+class RecordJob {
+ public:
+  RecordJob() = default;
+  RecordJob(const RecordJob&) = delete;
+  RecordJob& operator=(const RecordJob&) = delete;
+  ~RecordJob();
+  // Opens the files and rewinds the transport. False, with nothing left behind, when a file
+  // cannot be created.
+  bool start(const RecordRequest& request);
+  // Renders up to `buffers` more callback buffers; true while some remain.
+  bool step(long buffers);
+  long done() const { return done_; }
+  long total() const { return total_; }
+  bool running() const { return running_; }
+  // Puts the files in place once every buffer is rendered.
+  RecordOutcome finish(RecordStats* stats = nullptr);
+  // Stops, removes what was written and gives the transport back.
+  void cancel();
+
+ private:
+  void end_render();
+  void discard_files();
+  std::unique_ptr<ReplacingFile> out_;
+  std::unique_ptr<StemFiles> stems_;
+  std::unique_ptr<LoudnessMeter> meter_;
+  void* encoder_ = nullptr;  // libsndfile's encoder for FLAC and Ogg Vorbis
+  long total_ = 0;
+  long done_ = 0;
+  bool running_ = false;
+  bool written_ = true;
+  bool stream_was_open_ = false;
+  bool was_stopped_ = false;
+  bool restore_mode_ = false;
+  uint16_t saved_mode_ = 0;
+  int32_t saved_loop_ = 0;
+};
 
 // The recorder's closing line: "A.WAV 0:16 PEAK -2.9 DB -14.1 LUFS".
 std::string record_summary(const char* file_name, const RecordStats& stats);
