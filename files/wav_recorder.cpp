@@ -127,6 +127,8 @@ SNDFILE* open_encoder(std::FILE* file, RecordFormat format) {
 
 }  // namespace
 
+RecordJob::RecordJob() = default;
+
 RecordJob::~RecordJob() {
   if (running_) cancel();
 }

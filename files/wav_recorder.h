@@ -67,7 +67,7 @@ class LoudnessMeter;
 // destructor cancels a recording still running.
 class RecordJob {
  public:
-  RecordJob() = default;
+  RecordJob();
   RecordJob(const RecordJob&) = delete;
   RecordJob& operator=(const RecordJob&) = delete;
   ~RecordJob();
