@@ -337,7 +337,10 @@ TEST_F(FileScreenScenario, RecordLoopWritesTheSongsLengthAndPutsTheTransportBack
 // a long song recording stops it, says so and leaves no file.
 TEST_F(FileScreenScenario, RecordStemsAndCancelALongRecording) {
   edit_seqlen(16);
-  for (int t = 0; t < 3; ++t) edit_step_trig(0, t, 4 * t, 100);
+  for (int t = 0; t < 3; ++t) {
+    edit_step_trig(0, t, 4 * t, 100);
+    edit_step_vol(0, t, 4 * t, 0.5f);
+  }
   edit_track_enable(0, 3, false);
   transport_set_stopped(false);
   run(system_item(4) + "press D-DN\n press D-DN\n press X\n");

@@ -24,6 +24,7 @@
 #include "ui/platform/input.h"
 #include "ui/widgets/list_view.h"
 #include "ui/screens/menu_tree.h"
+#include "ui/screens/sequencer_screen.h"
 #include "ui/widgets/prompt.h"
 #include "ui/widgets/state_table.h"
 
@@ -298,6 +299,7 @@ void record_overwrite_input() { overwrite_input(record_entered_name); }
 void recording_input() {
   if (!button_pressed(kBtnStart) || !recorder.job.running()) return;
   recorder.job.cancel();
+  redraw_sequencer_screen();  // the progress box is larger than the message
   std::fprintf(stderr, "zorbel: recording %s cancelled\n", recorder.file.c_str());
   show_message_state(kStateMessage18, "RECORDING CANCELLED");
 }
@@ -384,7 +386,9 @@ bool serve_recording() {
     return true;
   }
   RecordStats stats;
-  if (recorder.job.finish(&stats) != RecordOutcome::kDone) {
+  const RecordOutcome outcome = recorder.job.finish(&stats);
+  redraw_sequencer_screen();  // the progress box is larger than the message
+  if (outcome != RecordOutcome::kDone) {
     show_could_not_save(recorder.file);
     return true;
   }
