@@ -136,23 +136,36 @@ void take_snapshot(int loop, int track, TrackSnapshot& snap) {
   snap.legato = song.legato_steps[loop][track];
 }
 
-// Writes the snapshot's step `from` to step `to`; the legato bit goes with it, joined with the
-// bit `to` has now when the original is kept.
-void write_snapshot_step(int loop, int track, const TrackSnapshot& snap, int from, int to,
-                         bool keep, uint64_t& legato) {
+// Writes the snapshot's step `from` to step `to`: trigger, volume and every parameter value.
+void write_snapshot_step(int loop, int track, const TrackSnapshot& snap, int from, int to) {
   song.step_trig[loop][track][to] = snap.trig[from];
   song.step_vol[loop][track][to] = snap.vol[from];
   for (int k = 0; k < song.param_count[track]; ++k)
     if (float* row = slot_row(track, k, loop)) row[to] = snap.param[k][from];
-  const bool bit = (snap.legato & step_bit(from)) != 0;
-  set_legato_bit(legato, to, bit || (keep && (legato & step_bit(to)) != 0));
 }
 
-// A vacated step: no hit, no legato; its parameter values stay.
-void empty_step(int loop, int track, int step, uint64_t& legato) {
+// The legato word after a shift by distance from the cursor step: the whole word moves (bits
+// of empty steps and of steps beyond the played length too), the old word stays under it when
+// the hits are kept, and the bits on the side of the cursor that does not move (below it for a
+// later shift, above it up to the played length for an earlier one) keep their old values.
+uint64_t shifted_legato(uint64_t old, int cursor, int distance, bool keep, int length) {
+  const int by = distance < 0 ? -distance : distance;
+  uint64_t word = 0;
+  if (by < 64) word = distance > 0 ? old << by : old >> by;
+  if (keep) word |= old;
+  uint64_t fixed = 0;  // the bits set back from the old word
+  if (distance > 0) {
+    fixed = step_bit(cursor) - 1;
+  } else {
+    for (int s = cursor + 1; s < length && s < MAX_STEPS; ++s) fixed |= step_bit(s);
+  }
+  return (word & ~fixed) | (old & fixed);
+}
+
+// A vacated step: no hit; its parameter values stay.
+void empty_step(int loop, int track, int step) {
   song.step_trig[loop][track][step] = 0;
   song.step_vol[loop][track][step] = 0.0f;
-  set_legato_bit(legato, step, false);
 }
 
 // A sample player's sample, duplicated as wav_set_sample takes it; null when memory ran out.
@@ -232,7 +245,10 @@ EditResult fill_track(int loop, int track, int step, int distance) {
   const bool copies = step + distance < MAX_STEPS;
   const unsigned held = copies ? pause_audio() : 0;
   uint64_t& legato = song.legato_steps[loop][track];
-  for (int s = step + 1; s < MAX_STEPS; ++s) empty_step(loop, track, s, legato);
+  for (int s = step + 1; s < MAX_STEPS; ++s) {
+    empty_step(loop, track, s);
+    set_legato_bit(legato, s, false);
+  }
   if (copies) {
     const bool source_legato = (legato & step_bit(step)) != 0;
     for (int s = step + distance; s < MAX_STEPS; s += distance) {
@@ -258,27 +274,26 @@ EditResult shift_track(int loop, int track, int step, int distance, bool keep) {
   TrackSnapshot snap;
   take_snapshot(loop, track, snap);
   const int length = song.seqlen;
-  uint64_t legato = snap.legato;
   if (distance > 0) {
     // From the end backwards, so each destination is written after it was emptied as a source.
     for (int s = length - distance - 1; s >= step; --s) {
       if (keep && snap.trig[s] == 0) continue;
-      write_snapshot_step(loop, track, snap, s, s + distance, keep, legato);
-      if (!keep) empty_step(loop, track, s, legato);
+      write_snapshot_step(loop, track, snap, s, s + distance);
+      if (!keep) empty_step(loop, track, s);
     }
   } else {
     for (int s = 0; s <= step; ++s) {
       const int to = s + distance;
       if (to < 0) {
-        empty_step(loop, track, s, legato);
+        empty_step(loop, track, s);
         continue;
       }
       if (keep && snap.trig[s] == 0) continue;
-      write_snapshot_step(loop, track, snap, s, to, keep, legato);
-      if (!keep) empty_step(loop, track, s, legato);
+      write_snapshot_step(loop, track, snap, s, to);
+      if (!keep) empty_step(loop, track, s);
     }
   }
-  song.legato_steps[loop][track] = legato;
+  song.legato_steps[loop][track] = shifted_legato(snap.legato, step, distance, keep, length);
   return EditResult::kOk;
 }
 

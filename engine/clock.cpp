@@ -152,6 +152,8 @@ void rewind_playback() {
     transport.play_cursor[t].vol_row = song.step_vol[loop][t];
   }
   transport.step_pos = 0;
+  // Until the first step event, the step shown as playing is the one that will play first.
+  transport.sounding_step = 0;
   // Clears the synth buffers and puts envelopes, phases and filter memories back to note-off.
   if (hooks.reset_modules) hooks.reset_modules();
 }

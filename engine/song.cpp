@@ -63,6 +63,7 @@ void reset_song_state() {
   transport.song_pos = 0;
   transport.rep_count = 0;
   transport.step_pos = 0;
+  transport.sounding_step = 0;
   transport.step_countdown = 2756.25f;
   transport.step_carry = 0.0f;
   transport.swing_counter = 3;

@@ -100,6 +100,7 @@ struct Transport {
   RelaxedAtomic<uint16_t> song_pos;      // 0..999
   RelaxedAtomic<uint16_t> rep_count;
   RelaxedAtomic<uint16_t> step_pos;      // the step the next step event plays
+  RelaxedAtomic<uint16_t> sounding_step; // the step the last step event played; 0 after a rewind
   float step_countdown;      // frames left until the next step event
   float step_carry;          // fraction of a frame carried into the next step
   int16_t swing_counter;

@@ -41,6 +41,7 @@ void step_event() {
     }
   }
   full_triggers.store(full, std::memory_order_relaxed);
+  transport.sounding_step = static_cast<uint16_t>(pos);
   transport.step_pos = static_cast<uint16_t>((pos + 1) % steps);
   if (triggered && hooks.update_derived) hooks.update_derived();
 }

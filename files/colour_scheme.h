@@ -9,7 +9,7 @@ constexpr int kColourSlotCount = 20;
 constexpr int kColourPresetCount = 8;
 constexpr int kColourFileLines = 169;       // heading + 8 x (name line + 20 colour lines)
 constexpr int kColourPresetLines = 1 + kColourSlotCount;
-constexpr int kColourSlotNameWidth = 25;    // bytes per entry of the slot-name list
+constexpr int kColourSlotNameWidth = 26;    // bytes per entry of the slot-name list: 25 + NUL
 constexpr const char* kColourFilePath = "./seq/colors.zbc";
 
 enum ColourSlot : int {

@@ -3,29 +3,29 @@
 
 namespace zorbel {
 
-// Each name is blank-padded to 24 characters so every entry is 25 bytes wide.
+// Each name is blank-padded to 25 characters, the width of the colour editor's list.
 const char kColourSlotNames[kColourSlotCount + 1][kColourSlotNameWidth] = {
-    "BACKGROUND              ",
-    "TRACKNAME               ",
-    "MUTE ON                 ",
-    "MUTE OFF                ",
-    "ACTIVE TEXT             ",
-    "INACTIVE TEXT           ",
-    "SEQUENCER BOX           ",
-    "SEQUENCER BOX OFFSET    ",
-    "ACTIVE STEP             ",
-    "TRIGGERED STEP          ",
-    "CONTROL STEP            ",
-    "INACTIVE TRIG STEP      ",
-    "INACTIVE SEQ BOX        ",
-    "SEQUENCER TIC           ",
-    "MENU BACKGROUND         ",
-    "ACTIVE MENU TEXT        ",
-    "INACTIVE MENU TEXT      ",
-    "INTERPOLATE TEXT        ",
-    "OSCILLISCOPE            ",
-    "SEQUENCER COPY          ",
-    "~                       ",
+    "BACKGROUND               ",
+    "TRACKNAME                ",
+    "MUTE ON                  ",
+    "MUTE OFF                 ",
+    "ACTIVE TEXT              ",
+    "INACTIVE TEXT            ",
+    "SEQUENCER BOX            ",
+    "SEQUENCER BOX OFFSET     ",
+    "ACTIVE STEP              ",
+    "TRIGGERED STEP           ",
+    "CONTROL STEP             ",
+    "INACTIVE TRIG STEP       ",
+    "INACTIVE SEQ BOX         ",
+    "SEQUENCER TIC            ",
+    "MENU BACKGROUND          ",
+    "ACTIVE MENU TEXT         ",
+    "INACTIVE MENU TEXT       ",
+    "INTERPOLATE TEXT         ",
+    "OSCILLISCOPE             ",
+    "SEQUENCER COPY           ",
+    "~                        ",
 };
 
 const uint16_t kBuiltInColours[kColourSlotCount] = {

@@ -100,7 +100,12 @@ std::string preset_template_text(int type) {
   for (int q = 0; q < type_param_count(type); ++q)
     values += template_value_text(type_param(type, q)->def) + "\n";
   values += template_value_text(static_cast<float>(starting_freq_mode(type))) + "\n";
-  for (int p = 0; p < kPresetsPerFile; ++p) text += "PRESET" + std::to_string(p) + "\n" + values;
+  for (int p = 0; p < kPresetsPerFile; ++p) {
+    // Two digits throughout, PRESET00 to PRESET63, so the names list in order.
+    char name[16];
+    std::snprintf(name, sizeof name, "PRESET%02d\n", p);
+    text += name + values;
+  }
   return text + kPresetEndMarker + name + "\n";
 }
 

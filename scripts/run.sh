@@ -4,7 +4,9 @@
 # whole song list, in song mode) to out/NEONRUN.WAV headless instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBEL_BENCH=OFF
+# The same configuration as scripts/test.sh, so neither switches off what the other builds; only
+# the programs run here are built.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)" --target zorbel-render zorbel zorbel-windowed zorbel-drive
 
 display_available() {

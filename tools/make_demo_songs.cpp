@@ -25,7 +25,7 @@ using namespace zorbel;
 
 constexpr uint32_t kSeed = 2024;
 constexpr int kStepsPerBeat = 8;
-constexpr int k16th = 2;  // steps per sixteenth note
+constexpr int k16th = kStepsPerBeat / 4;  // steps per sixteenth note
 
 // ---- Song building on the engine's own operations ----
 

@@ -139,7 +139,10 @@ TEST_F(PatternOpsTest, ShiftMovesHitsWithinThePlayedLengthAndNeverWraps) {
   expect_hit(loop, 0, 15, 43, "13 moved to 15");
   EXPECT_FALSE(legato(loop, 0, 15));  // the legato hit at 15 was pushed out
   expect_hit(loop, 0, 20, 60, "beyond seqlen");
-  EXPECT_TRUE(legato(loop, 0, 20));
+  // The legato word moves as a whole, the bit beyond the played length with it.
+  EXPECT_FALSE(legato(loop, 0, 20));
+  EXPECT_TRUE(legato(loop, 0, 22));
+  EXPECT_TRUE(legato(loop, 0, 17));
   for (int s = 16; s < MAX_STEPS; ++s)
     if (s != 20) expect_empty(loop, 0, s, "no wrap");
 
@@ -153,7 +156,7 @@ TEST_F(PatternOpsTest, ShiftMovesHitsWithinThePlayedLengthAndNeverWraps) {
   ASSERT_EQ(shift_track(loop, 1, 10, -2, true), EditResult::kOk);
   expect_empty(loop, 1, 0, "lost before step 0");
   expect_empty(loop, 1, 1, "lost before step 0");
-  EXPECT_FALSE(legato(loop, 1, 1));
+  EXPECT_TRUE(legato(loop, 1, 1));  // kept hits keep the old word under the moved one
   expect_hit(loop, 1, 2, 14, "4 copied to 2");
   EXPECT_TRUE(legato(loop, 1, 2));
   expect_hit(loop, 1, 4, 14, "4 kept");
@@ -496,6 +499,7 @@ std::string run_random_operation(std::mt19937& rng, Region& r) {
       shift_track(loop, a, step, distance, keep);
       if (distance > 0 && step < song.seqlen) r.steps(loop, a, step, song.seqlen - 1);
       if (distance < 0) r.steps(loop, a, 0, step);
+      if (distance != 0) r.legato_word(loop, a);  // the word moves as a whole
       return "shift " + args + " " + std::to_string(step) + " " + std::to_string(distance) +
              (keep ? " keep" : "");
     }

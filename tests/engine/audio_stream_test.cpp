@@ -43,6 +43,8 @@ class DummyJack {
 
   // Waits until PortAudio sees a JACK default output.
   static bool ready() {
+    // Each probe would otherwise print the sound libraries' device messages.
+    quiet_audio_probing();
     for (int attempt = 0; attempt < 50; ++attempt) {
       bool ok = false;
       if (Pa_Initialize() == paNoError) {

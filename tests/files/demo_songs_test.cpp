@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <set>
 #include <string>
 
@@ -15,31 +14,26 @@
 #include "files/wav_recorder.h"
 #include "engine/synth_tracks.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/shipped_files.h"
 #include "tests/support/temp_workdir.h"
 
 namespace zorbel {
 namespace {
-
-namespace fs = std::filesystem;
 
 class DemoSongsTest : public test::EngineTest {
  protected:
   void SetUp() override {
     test::EngineTest::SetUp();
     // The songs find their sample in ./wav/, as the program would run them.
-    for (const char* folder : {"seq", "wav"})
-      for (const auto& entry : fs::directory_iterator(fs::path(ZORBEL_SOURCE_DIR) / folder))
-        fs::copy_file(entry.path(), fs::path(folder) / entry.path().filename());
+    test::copy_demo_files();
   }
   test::TempWorkdir dir;
 };
 
 TEST_F(DemoSongsTest, CoverEveryEngineAndFiveEffectsWithChainedLoops) {
-  const std::vector<std::string> songs = list_folder(kSongFolder, "*.SEQ");
-  ASSERT_GE(songs.size(), 3u);
   std::set<int> engines;
   std::set<int> effects;
-  for (const std::string& name : songs) {
+  for (const std::string name : test::kDemoSongs) {
     std::string reason;
     ASSERT_TRUE(load_song((kSongFolder + name).c_str(), &reason)) << name << ": " << reason;
     // Type code = engine x 8 + effect slot (0: none).
@@ -56,7 +50,7 @@ TEST_F(DemoSongsTest, CoverEveryEngineAndFiveEffectsWithChainedLoops) {
 }
 
 TEST_F(DemoSongsTest, PlayAudiblyWithoutClippingOrNaN) {
-  for (const std::string& name : list_folder(kSongFolder, "*.SEQ")) {
+  for (const std::string name : test::kDemoSongs) {
     ASSERT_TRUE(load_song((kSongFolder + name).c_str())) << name;
     transport.play_mode = 1;
     const long blocks = record_block_count();

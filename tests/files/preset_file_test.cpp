@@ -21,6 +21,7 @@
 #include "engine/synth_tracks.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/signal_measure.h"
+#include "tests/support/shipped_files.h"
 #include "tests/support/temp_workdir.h"
 
 namespace zorbel {
@@ -79,7 +80,8 @@ TEST_F(PresetFileTest, MakePresetFileWritesTheTemplateValuesLineForLine) {
     EXPECT_EQ(lines.front(), std::string("START_PRESET_SYNTH_") + name);
     EXPECT_EQ(lines.back(), std::string("END_PRESET_SYNTH_") + name);
     for (int p = 0; p < 64; ++p) {
-      EXPECT_EQ(lines[1 + p * per_preset], "PRESET" + std::to_string(p));
+      // Two digits: PRESET00 .. PRESET09, then PRESET10 .. PRESET63.
+      EXPECT_EQ(lines[1 + p * per_preset], "PRESET" + std::string(p < 10 ? "0" : "") + std::to_string(p));
       for (std::size_t v = 0; v < values.size(); ++v)
         ASSERT_EQ(lines[2 + p * per_preset + v], values[v]) << "preset " << p << " value " << v;
     }
@@ -110,7 +112,7 @@ TEST_F(PresetFileTest, SavedValuesKeepTheirSignAndDamagedFilesAreRefusedUntouche
   EXPECT_EQ(read.names[5], "REVERSE");
   EXPECT_EQ(read.presets[5].values[3], -0.5f);
   EXPECT_EQ(read.presets[4].values[3], 1.0f);
-  EXPECT_EQ(read.names[6], "PRESET6");
+  EXPECT_EQ(read.names[6], "PRESET06");
   const std::string text = text_of(test::read_bytes(std::string("presets/") + file));
   EXPECT_NE(text.find("REVERSE\r\n0.000000\r\n0.000000\r\n64.000000\r\n-0.500000\r\n"),
             std::string::npos);
@@ -126,7 +128,7 @@ TEST_F(PresetFileTest, SavedValuesKeepTheirSignAndDamagedFilesAreRefusedUntouche
   std::string bam_text = preset_template_text(bam);
   bam_text.replace(bam_text.find("\n52.0\n") + 1, 4, "9000");  // FREQ1 of preset 0, MIDI mode
   std::string abs_text = bam_text;
-  abs_text.replace(abs_text.find("\n1.0\nPRESET1\n") + 1, 3, "0.0");  // preset 0 saved in ABS
+  abs_text.replace(abs_text.find("\n1.0\nPRESET01\n") + 1, 3, "0.0");  // preset 0 saved in ABS
   std::string reason;
   ASSERT_TRUE(parse_preset_file(reinterpret_cast<const uint8_t*>(bam_text.data()), bam_text.size(),
                                 bam, read, reason)) << reason;
@@ -175,10 +177,10 @@ TEST_F(PresetFileTest, FilesAreOfferedToTheSynthWhoseNameIsFollowedByAPoint) {
 // Every shipped preset file reads; it holds the built-in sounds of its type, then designed
 // sounds, each different from the others and audible; the rest are the defaults.
 TEST_F(PresetFileTest, ShippedPresetsLoadAndTheirSoundsPlay) {
-  for (const auto& entry : fs::directory_iterator(fs::path(ZORBEL_SOURCE_DIR) / "presets"))
-    fs::copy_file(entry.path(), fs::path("presets") / entry.path().filename());
+  const std::vector<std::string> files = test::copy_shipped_presets();
+  ASSERT_FALSE(files.empty());
   std::set<int> shipped;
-  for (const std::string& file : scan_presets()) {
+  for (const std::string& file : files) {
     SCOPED_TRACE(file);
     PresetFile presets;
     std::string reason;
@@ -196,7 +198,7 @@ TEST_F(PresetFileTest, ShippedPresetsLoadAndTheirSoundsPlay) {
     std::set<std::vector<float>> sounds;
     for (int p = 0; p < kPresetsPerFile; ++p) {
       const PresetValues& preset = presets.presets[p];
-      if (presets.names[p] == "PRESET" + std::to_string(p)) {
+      if (presets.names[p].rfind("PRESET", 0) == 0) {
         EXPECT_GE(p, builtin + 3) << "fewer than three designed sounds";
         continue;
       }

@@ -1,10 +1,15 @@
 // The module graph with stand-in kinds: list order, deletion, registry order, binding, fatal codes.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "engine/mixer.h"
+#include "synth/wavetables.h"
+#include "synth/param_value.h"
+#include "synth/note_table.h"
+#include "synth/param_write.h"
 #include "engine/audio_stream.h"
 #include "synth/bam_engine.h"
 #include "synth/lfo.h"
@@ -445,6 +450,54 @@ TEST_F(RealKindsTest, NoiseStepsReachSampHoldThroughTheGlide) {
   const NEngine& noise = *static_cast<const NEngine*>(synth_modules[0].generator);
   EXPECT_TRUE(static_cast<const PitchGlide*>(synth_modules[0].glide)->target.aims_at(&noise.samphold));
   EXPECT_EQ(noise.samphold, 25);
+}
+
+// Every parameter of every type lands in a field of the type its class writes, so no step value
+// is ever written through a field of another width; a value of each class written at its
+// maximum reaches exactly that field.
+TEST_F(RealKindsTest, EveryTypeBindsEachParameterToAFieldOfItsClassType) {
+  for (int type = 0; type < kTypeCount; ++type) {
+    SCOPED_TRACE(type_name_from_code(type));
+    init_engine(test::kTestSeed);
+    build_synth(0, type);
+    const int n = song.param_count[0];
+    ASSERT_EQ(n, type_param_count(type));
+    for (int q = 0; q < n; ++q) {
+      const ParamSlot& slot = song.param_slot[0][q];
+      SCOPED_TRACE(type_param(type, q)->name);
+      const ParamDest::Kind want = param_dest_kind(slot.cls);
+      // The noise engine's pitch slot is its glide's float value, which drives the 16-bit hold.
+      if (type_engine_kind(type) == kKindN && q == 0) {
+        EXPECT_EQ(slot.dest.kind, ParamDest::Kind::kFloat);
+        continue;
+      }
+      // The LFO's classes act on the LFO; whatever field such a slot names is never written.
+      if (want == ParamDest::Kind::kNone) continue;
+      ASSERT_EQ(slot.dest.kind, want);
+      float lo = 0.0f, hi = 0.0f;
+      ASSERT_TRUE(type_param_range(type, q, slot.cls, &lo, &hi));
+      write_param_value(synth_modules[0], slot.cls, slot.dest, hi, 0.0f);
+      switch (want) {
+        case ParamDest::Kind::kFloat:
+          if (slot.cls == ParamClass::kNotePitch)
+            EXPECT_EQ(*slot.dest.f, note_frequency(hi));
+          else
+            EXPECT_EQ(*slot.dest.f, slot.cls == ParamClass::kQuantLevels ? std::trunc(hi) : hi);
+          break;
+        case ParamDest::Kind::kInt16:
+          EXPECT_EQ(*slot.dest.i16, truncate_to_16(hi));
+          break;
+        case ParamDest::Kind::kInt32:
+          EXPECT_EQ(*slot.dest.i32, static_cast<int32_t>(truncate_to_u16(hi)));
+          break;
+        case ParamDest::Kind::kTable:
+          EXPECT_EQ(*slot.dest.table, wavetable_row(hi));
+          break;
+        case ParamDest::Kind::kNone:
+          break;
+      }
+    }
+  }
 }
 
 }  // namespace

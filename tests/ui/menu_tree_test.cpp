@@ -40,7 +40,9 @@ TEST_F(MenuTreeTest, EveryEntryLeadsSomewhereAndNoStateCrashes) {
       const int child = entry.children[i];
       if (i >= n) {
         // The synth list has a child for every possible track; only the others stop here.
-        if (entry.source != MenuItems::kSynthNames) EXPECT_EQ(child, kNoEntry) << "entry " << id << " item " << i;
+        if (entry.source != MenuItems::kSynthNames) {
+          EXPECT_EQ(child, kNoEntry) << "entry " << id << " item " << i;
+        }
         continue;
       }
       ASSERT_NE(child, kNoEntry) << "entry " << id << " item " << i;

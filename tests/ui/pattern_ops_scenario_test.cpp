@@ -286,7 +286,9 @@ TEST_F(PatternOpsScenario, TrackCopiesAskFirstWarnOfFreqModeAndCloseWhenNothingF
 
   // Down to a BAM and a noise synth: no two of one type, and only one with a frequency mode.
   for (int t = song.track_count - 1; t >= 1; --t)
-    if (t != 3) ASSERT_EQ(edit_delete_synth(t), EditResult::kOk);
+    if (t != 3) {
+      ASSERT_EQ(edit_delete_synth(t), EditResult::kOk);
+    }
   ASSERT_EQ(song.track_count, 2);
   ASSERT_NE(song.synth_type[0], song.synth_type[1]);
   ASSERT_FALSE(track_copy_allowed(TrackCopy::kFreq, 1, 1));

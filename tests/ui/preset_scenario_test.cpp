@@ -91,10 +91,18 @@ TEST_F(PresetScenario, MakePresetFileWritesTheTemplateValuesAndAsksBeforeReplaci
       "1.0\n0.0\n1.0\n1.0\n0.5\n0.0\n2.0\n0.0\n0.5\n0.0\n0.999\n0.0\n0.5\n"
       "1.0\n";
   std::string expected = "START_PRESET_SYNTH_KSDEC\n";
-  for (int p = 0; p < kPresetsPerFile; ++p) expected += "PRESET" + std::to_string(p) + "\n" + kValues;
+  for (int p = 0; p < kPresetsPerFile; ++p)
+    expected += "PRESET" + std::string(p < 10 ? "0" : "") + std::to_string(p) + "\n" + kValues;
   expected += "END_PRESET_SYNTH_KSDEC\n";
   const std::string path = "presets/KSDEC.KD.preset.zbl";
   EXPECT_EQ(file_text(path), expected);
+  // The names keep two digits throughout, so the file reads back as KSDEC in name order.
+  PresetFile made;
+  ASSERT_TRUE(read_preset_file("KSDEC.KD.preset.zbl", kKsdec, made));
+  EXPECT_EQ(made.names[0], "PRESET00");
+  EXPECT_EQ(made.names[9], "PRESET09");
+  EXPECT_EQ(made.names[10], "PRESET10");
+  EXPECT_EQ(made.names[63], "PRESET63");
 
   // The same name again asks first; N keeps the file as it is, Y writes the template again.
   const std::string again = synth_menu_item(3) +
@@ -150,7 +158,7 @@ TEST_F(PresetScenario, LoadPresetFindsTheSynthsFilesPreviewsAndLoadsOneStep) {
   EXPECT_TRUE(prompt_shows("PRESET FILE: BASS    "));
   run("press X\n");
   EXPECT_EQ(editor_state(), kStateLoadPresetChoose);
-  EXPECT_TRUE(prompt_shows("LOAD PRESET: PRESET0 "));
+  EXPECT_TRUE(prompt_shows("LOAD PRESET: PRESET00"));
   run("press D-DN\n");
   EXPECT_TRUE(prompt_shows("LOAD PRESET: WARM    "));
 
@@ -247,30 +255,30 @@ TEST_F(PresetScenario, SavePresetKeepsANegativeValueThroughSavingAndLoading) {
   EXPECT_EQ(editor_state(), kStateSavePreset);
   EXPECT_TRUE(prompt_shows("PRESET FILE: SPEEDS  "));
   run("press X\n");
-  EXPECT_TRUE(prompt_shows("SAVE PRESET: PRESET0 "));
+  EXPECT_TRUE(prompt_shows("SAVE PRESET: PRESET00"));
   run("press D-UP\n press D-DN\n press D-DN\n");
-  EXPECT_TRUE(prompt_shows("SAVE PRESET: PRESET1 "));
+  EXPECT_TRUE(prompt_shows("SAVE PRESET: PRESET01"));
   run("press X\n");
   EXPECT_EQ(editor_state(), kStateSavePresetName);
-  EXPECT_TRUE(text_at(368, 296, "PRESET1 ", slot(kSlotActiveMenuText)));
+  EXPECT_TRUE(text_at(368, 296, "PRESET01", slot(kSlotActiveMenuText)));
   // O deletes at the cursor; D-RT stops one past the name's end.
   run("press O\n");
   for (int i = 0; i < 8; ++i) run("press D-RT\n");
   run("press D-UP\n");
-  EXPECT_TRUE(text_at(368, 296, "RESET1A ", slot(kSlotActiveMenuText)));
+  EXPECT_TRUE(text_at(368, 296, "RESET01A", slot(kSlotActiveMenuText)));
   shot("preset_save_name");
   run("press X\n");
-  EXPECT_TRUE(prompt_shows("SAVE PRESET RESET1A OVER PRESET1? N"));
+  EXPECT_TRUE(prompt_shows("SAVE PRESET RESET01A OVER PRESET01? N"));
   run("press D-DN\n press X\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
 
   const std::string text = file_text("presets/WAV.SPEEDS.preset.zbl");
   const int per_preset = type_param_count(kWav) + 2;
-  EXPECT_NE(text.find("\r\nRESET1A\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nRESET01A\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n-0.500000\r\n"), std::string::npos);
   PresetFile read;
   ASSERT_TRUE(read_preset_file("WAV.SPEEDS.preset.zbl", kWav, read));
-  EXPECT_EQ(read.names[1], "RESET1A");
+  EXPECT_EQ(read.names[1], "RESET01A");
   EXPECT_FLOAT_EQ(read.presets[1].values[speed], -0.5f);
   EXPECT_EQ(static_cast<int>(read.lines.size()), kPresetsPerFile * per_preset + 2);
 
@@ -279,7 +287,7 @@ TEST_F(PresetScenario, SavePresetKeepsANegativeValueThroughSavingAndLoading) {
   run(synth_menu_item(4));
   EXPECT_EQ(current_menu().selection, 2);
   run("press X\n press X\n press D-DN\n");
-  EXPECT_TRUE(prompt_shows("LOAD PRESET: RESET1A "));
+  EXPECT_TRUE(prompt_shows("LOAD PRESET: RESET01A"));
   run("press X\n");
   EXPECT_EQ(editor_state(), kStateLoadPresetRange);
   run("press D-UP\n press X\n");

@@ -48,7 +48,7 @@ TEST_F(SettingsScreensTest, TempoScreensKeepTheirRangesAndWaysBack) {
   expect_prompt("SWING:  49.9");
   drag(-5000, kMouseLeft);
   EXPECT_EQ(song.swing_pct, 1.0f);
-  expect_prompt("SWING:  1.0");
+  expect_prompt("SWING:   1.0");
   tick({kBtnSq});
   EXPECT_EQ(song.swing_pct, 50.0f);
   press({kBtnDLt});
@@ -163,13 +163,13 @@ TEST_F(SettingsScreensTest, ControlConfigAndDisplaySettings) {
   // HUMANIZE: thousandths, a drag moves three; within 0..1; stored at once.
   open_path({5, 2});
   press({kBtnX});
-  expect_prompt("HUMANIZE PCT:  0.0");
+  expect_prompt("HUMANIZE PCT:  0.0 ");
   tick({kBtnDDn});
   EXPECT_EQ(song.humanize[3], 0.0f);
   tick({kBtnDUp});
-  expect_prompt("HUMANIZE PCT:  0.1");
+  expect_prompt("HUMANIZE PCT:  0.1 ");
   for (int i = 0; i < 40; ++i) drag(2, kMouseLeft);
-  expect_prompt("HUMANIZE PCT: 12.1");
+  expect_prompt("HUMANIZE PCT: 12.1 ");
   EXPECT_NEAR(song.humanize[3], 0.121f, 1e-6);
   for (int i = 0; i < 400; ++i) drag(2, kMouseLeft);
   EXPECT_EQ(song.humanize[3], 1.0f);

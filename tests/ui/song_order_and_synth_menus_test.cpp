@@ -191,7 +191,7 @@ TEST_F(ColourMenusTest, EditorConfirmationDefaultsAndPresetFiles) {
   // SET COLORS: the slot names lowered by 16 with their swatches, slot 0 highlighted.
   open_path({0, 6, 2});
   ASSERT_EQ(editor_state(), kStateSetColours);
-  EXPECT_EQ(read_text(304, 236, 10, colour(kSlotActiveMenuText)), "BACKGROUND");
+  EXPECT_EQ(read_text(300, 236, 10, colour(kSlotActiveMenuText)), "BACKGROUND");
   EXPECT_EQ(at(465, 238), colour_scheme.working[0]);
   EXPECT_EQ(at(464, 237), 0xFFFF);
   // Green of black up by 8 per drag event; red of TRACKNAME (248) stops at 255.
@@ -199,7 +199,7 @@ TEST_F(ColourMenusTest, EditorConfirmationDefaultsAndPresetFiles) {
   EXPECT_EQ(colour_scheme.working[0], rgb_to_565(0, 8, 0));
   EXPECT_EQ(at(466, 239), rgb_to_565(0, 8, 0));
   press({kBtnDDn});
-  EXPECT_EQ(read_text(304, 244, 9, colour(kSlotActiveMenuText)), "TRACKNAME");
+  EXPECT_EQ(read_text(300, 244, 9, colour(kSlotActiveMenuText)), "TRACKNAME");
   drag(3, kMouseLeft, {kBtnSq});
   EXPECT_EQ(colour_scheme.working[1] >> 11, 31);
   // Copy slot 1, paste into slot 2 through the clipboard.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "edit/edit.h"
+#include "tests/support/shipped_files.h"
 #include "tests/ui/drive_test_support.h"
 #include "ui/draw/draw.h"
 #include "ui/widgets/editor_state.h"
@@ -176,10 +177,7 @@ TEST_F(VisualizerScenario, StoppedDisplaysAndOneElementPerFullTrigger) {
 }
 
 TEST_F(VisualizerScenario, EveryDisplayAfterSecondsOfADemoSong) {
-  namespace fs = std::filesystem;
-  for (const char* folder : {"seq", "wav"})
-    for (const auto& entry : fs::directory_iterator(fs::path(ZORBEL_SOURCE_DIR) / folder))
-      fs::copy_file(entry.path(), fs::path(folder) / entry.path().filename());
+  copy_demo_files();
   std::string reason;
   ASSERT_EQ(edit_load_song("seq/NEONRUN.SEQ", &reason), EditResult::kOk) << reason;
   play_mode(true);

@@ -17,6 +17,7 @@
 #include "engine/step_event.h"
 #include "files/song_file.h"
 #include "synth/random_table.h"
+#include "tests/support/shipped_files.h"
 #include "tests/support/temp_workdir.h"
 #include "tests/ui/screen_test_support.h"
 #include "ui/draw/draw.h"
@@ -400,10 +401,7 @@ TEST_F(VisualizerTest, LevelCirclesFollowTheWholePartOfTheLevel) {
 
 TEST_F(VisualizerTest, EveryDisplayAfterSecondsOfADemoSong) {
   TempWorkdir dir;
-  namespace fs = std::filesystem;
-  for (const char* folder : {"seq", "wav"})
-    for (const auto& entry : fs::directory_iterator(fs::path(ZORBEL_SOURCE_DIR) / folder))
-      fs::copy_file(entry.path(), fs::path(folder) / entry.path().filename());
+  copy_demo_files();
   std::string reason;
   ASSERT_TRUE(load_song("seq/NEONRUN.SEQ", &reason)) << reason;
   transport.play_mode = 1;

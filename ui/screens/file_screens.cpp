@@ -334,6 +334,8 @@ void start_new_song() {
   if (!load_custom_template(item - kBuiltInTemplates, &reason)) {
     std::fprintf(stderr, "zorbel: could not open %s%s: %s\n", kSongFolder, kCustomTemplateFile,
                  reason.c_str());
+    // The question closes first: the message stands alone on the grid, not over its wider box.
+    close_menu();
     return show_message_state(kStateCouldNotOpen,
                               PromptText("COULD NOT OPEN ").add(kCustomTemplateFile).c_str());
   }

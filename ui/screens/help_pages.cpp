@@ -131,7 +131,8 @@ const char* about_list() {
   load.add("% LOAD");
   const char* lines[kAboutLines] = {"", "", "          ZORBEL 3.00", "           JUN-20-08",
                                     "    MANUAL: README.MD", "    ISSUES: PROJECT TRACKER",
-                                    "", "", load.c_str()};
+                                    "", "", ""};
+  lines[kAboutLoadLine] = load.c_str();
   fill_list(about_lines, sizeof about_lines, kAboutWidth, lines, kAboutLines);
   return about_lines;
 }

@@ -292,11 +292,9 @@ void update_cursor_and_copy_marker(bool cursor_moved) {
   if (cursor_moved || marker_drawn) draw_cell_frame(track, step, slot(kSlotActiveStep));
 }
 
-// The step that sounds now: the clock has already moved step_pos to the next one.
-int playing_step() {
-  const int length = sequence_length();
-  return (transport.step_pos % length + length - 1) % length;
-}
+// The step that sounds now (the clock has already moved step_pos on to the next one); after a
+// rewind, before anything has played, the first step.
+int playing_step() { return transport.sounding_step % sequence_length(); }
 
 void update_playback_bar(int state) {
   const int step = playing_step();
@@ -384,6 +382,10 @@ void serve_engine_requests(int state) {
 
 void draw_static_screen() {
   fill_rect(kConsoleX, kConsoleY, kConsoleWidth - 1, kConsoleHeight - 1, slot(kSlotBackground));
+  // The frame's bottom edge lies one row below the console, so its last row inside the frame
+  // is cleared as well: nothing a visualizer or a box left there stays, in any background.
+  fill_rect(kConsoleX + 1, kConsoleY + kConsoleHeight - 1, kConsoleWidth - 2, 1,
+            slot(kSlotBackground));
   draw_console_frame();
   draw_cells(0, sequence_length());
   draw_track_names();
@@ -501,9 +503,12 @@ void update_sequencer_screen() {
   }
 
   // 6. TRIG/VOL and TVOL/PAN.
+  // X lights its panel only in step edit; O lights TVOL/PAN wherever the grid shows, the
+  // transport panels included.
   const bool in_step_edit = state == kStateStepEdit;
   const bool trig_active = in_step_edit && button_held(kBtnX);
-  const bool tvol_active = in_step_edit && button_held(kBtnO);
+  const bool tvol_active =
+      (in_step_edit || transport_panel_state(state)) && button_held(kBtnO);
   const StepPanelValues v = step_panel_values();
   if (moved || loop_changed || e.request_values || v.trig != d.trig || v.vol != d.vol ||
       v.tvol != d.tvol || v.pan != d.pan || trig_active != d.trig_active ||

@@ -27,6 +27,7 @@ constexpr int kLengthMin = 1, kLengthMax = MAX_STEPS;
 constexpr int kGridStepsDefault = 4;
 constexpr int kHumanizeThousandths = 1000;      // the value moves in thousandths, 0..1
 constexpr int kHumanizeDragThousandths = 3;     // per drag event
+constexpr int kHumanizeTextLength = 19;         // "HUMANIZE PCT: 100.0"
 
 // What the screen being edited holds until it stores or discards it.
 struct SettingsScreen {
@@ -71,7 +72,8 @@ void bpm_input() {
 
 // ---- SWING ----
 
-void draw_swing() { show_prompt(PromptText("SWING:  ").add_fixed(song.swing_pct, 1, 1).c_str()); }
+// Two places before the point, so going below 10 keeps the box's width and covers the old one.
+void draw_swing() { show_prompt(PromptText("SWING:  ").add_fixed(song.swing_pct, 2, 1).c_str()); }
 
 void open_swing(int) {
   set_editor_state(kStateSwing);
@@ -260,7 +262,11 @@ int humanize_thousandths() {
 void draw_humanize() {
   // Thousandths of the fraction are tenths of a percent.
   const float pct = static_cast<float>(humanize_thousandths()) / 10.0f;
-  show_prompt(PromptText("HUMANIZE PCT: ").add_fixed(pct, 2, 1).c_str());
+  // Blank-padded on the right to the width of 100.0, so the box never narrows and every
+  // value covers the one before it.
+  PromptText text("HUMANIZE PCT: ");
+  text.add_fixed(pct, 2, 1);
+  show_prompt(text.add_padded("", kHumanizeTextLength - text.length()).c_str());
 }
 
 void humanize_list_input() {

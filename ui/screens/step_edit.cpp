@@ -312,6 +312,19 @@ void open_track_pages(int track) {
   open_menu(true);
 }
 
+// 8+9+0 held together, or TRI+L-TR+R-TR (the help page's shortcut, which a gamepad has) with
+// one of the three just pressed, so holding them on from a page does not open it again.
+bool track_pages_keys() {
+  if (button_held(kKey8) && button_held(kKey9) && button_held(kKey0)) return true;
+  const int combo[] = {kBtnTri, kBtnLTr, kBtnRTr};
+  bool all_held = true, one_pressed = false;
+  for (int b : combo) {
+    all_held = all_held && button_held(b);
+    one_pressed = one_pressed || button_pressed(b);
+  }
+  return all_held && one_pressed;
+}
+
 bool song_playing() {
   return transport.play_mode == kPlaySong && transport.transport_stopped.load() == 0;
 }
@@ -351,10 +364,7 @@ void step_edit_input() {
     } else if (o && button_pressed(kBtnRTr) && has_track() && paste_allowed()) {
       paste();
     }
-    if (button_held(kKey8) && button_held(kKey9) && button_held(kKey0) && !song_playing() &&
-        has_track()) {
-      open_track_pages(cursor_track());
-    }
+    if (track_pages_keys() && !song_playing() && has_track()) open_track_pages(cursor_track());
     if (button_pressed(kBtnTri)) e.request_params = true;
     if (e.tri_was_held && !button_held(kBtnTri)) e.request_params = true;
     if (button_pressed(kBtnStart) && editor_state() == kStateStepEdit) {

@@ -31,9 +31,6 @@ void leave_visualizer() {
   // O or START is still held: the editor must not see it as a new press, or START in step edit
   // would open the visualizer again at once.
   std::memcpy(input.previous, input.keys, kPreviousKeyCount);
-  // The displays use the console's bottom row, which the sequencer screen's frame leaves out.
-  fill_rect(kConsoleX, kConsoleY + kConsoleHeight - 1, kConsoleWidth, 1,
-            colour_scheme.active[kSlotBackground]);
   return_to_step_edit();
 }
 
