@@ -67,7 +67,8 @@ for target in $targets; do
   dir=$build/corpus-$target
   mkdir -p "$dir"
   echo "== $program for ${seconds}s"
-  (cd "$work/run" && ASAN_OPTIONS=detect_leaks=1 "$build/tools/$program" \
+  (cd "$work/run" && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$src/scripts/lsan.supp \
+    "$build/tools/$program" \
     -max_total_time="$seconds" -print_final_stats=1 -max_len=1048576 -rss_limit_mb=4096 \
     "$dir" "$work/$target") 2>"$build/fuzz_${target}.log" || status=1
   grep -E "stat::number_of_executed_units|stat::peak_rss_mb|stat::new_units_added|ERROR|SUMMARY" \
