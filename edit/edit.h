@@ -21,6 +21,8 @@
 
 namespace zorbel {
 
+class RecordJob;
+
 // ---- Outcomes ----------------------------------------------------------------------------------
 
 enum class EditResult {
@@ -230,6 +232,10 @@ EditResult edit_build_custom_template(int n, std::string* reason);
 // new one is complete; the transport is left playing or stopped as it was. kSaveFailed when the
 // file could not be written.
 EditResult edit_record_wav(const char* file_name);
+// The same as a job the screen runs a few buffers at a time (files/wav_recorder.h): mode is
+// kPlayLoop or kPlaySong (-1: the transport's); with stems, one WAV per unmuted track goes into
+// the folder named after the file (wav/NAME/). False when a file could not be created.
+bool edit_record_begin(RecordJob& job, const char* file_name, int mode, bool stems);
 
 // ---- Quitting ----------------------------------------------------------------------------------
 

@@ -15,4 +15,15 @@ EditResult edit_record_wav(const char* file_name) {
   return record_to_wav(path.c_str()) ? EditResult::kOk : EditResult::kSaveFailed;
 }
 
+bool edit_record_begin(RecordJob& job, const char* file_name, int mode, bool stems) {
+  if (!file_name || !*file_name) return false;
+  const std::string path = path_in_folder(kWavFolder, file_name);
+  std::string folder = path.substr(0, path.find_last_of('.'));
+  RecordRequest request;
+  request.path = path.c_str();
+  request.mode = mode;
+  request.stems_folder = stems ? folder.c_str() : nullptr;
+  return job.start(request);
+}
+
 }  // namespace zorbel

@@ -22,6 +22,10 @@ void output_block(float* out) {
   const float master = shared_load(song.master_vol);
   // Each frame's sums run over the tracks in track order from 0, as always; running them frame
   // by frame inside each track lets the frames go side by side.
+  const int cursor = buses.record_cursor;
+  const int room = cursor < kBufferFrames ? kBufferFrames - cursor : 0;
+  const int recorded = room < kBlockFrames ? room : kBlockFrames;
+  const bool stems = buses.stems_on;
   float a[kBlockFrames];  // right
   float b[kBlockFrames];  // left
   for (int i = 0; i < kBlockFrames; ++i) a[i] = b[i] = 0.0f;
@@ -32,6 +36,14 @@ void output_block(float* out) {
     for (int i = 0; i < kBlockFrames; ++i) {
       a[i] += right[i] * g;
       b[i] += left[i] * g * s;
+    }
+    if (stems) {
+      // The same operations as the mix below, so the last track's entry is the mix before its
+      // clamp; a stem is the difference of two neighbouring entries.
+      for (int i = 0; i < recorded; ++i) {
+        buses.stem_right[t][cursor + i] = a[i] / kMixScale * master;
+        buses.stem_left[t][cursor + i] = b[i] / kMixScale * master;
+      }
     }
   }
   for (int i = 0; i < kBlockFrames; ++i) {
@@ -44,9 +56,6 @@ void output_block(float* out) {
     out[2 * i] = b[i];
     out[2 * i + 1] = a[i];
   }
-  const int cursor = buses.record_cursor;
-  const int room = cursor < kBufferFrames ? kBufferFrames - cursor : 0;
-  const int recorded = room < kBlockFrames ? room : kBlockFrames;
   for (int i = 0; i < recorded; ++i) {
     buses.record_right[cursor + i] = a[i];
     buses.record_left[cursor + i] = b[i];

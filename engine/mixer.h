@@ -19,6 +19,13 @@ struct MixBuses {
   // the device buffer. The record cursor uses only the first 1024.
   float record_right[2 * kBufferFrames];
   int record_cursor;                      // frames written this device buffer
+  // Stem taps, filled only while stems_on (the offline render sets it): for each track, the
+  // mix of tracks 0..t so far (after track volume, stereoize and master volume, before the
+  // clamp) at every frame of the device buffer. Track t's stem is the difference between its
+  // entry and the one before, so the stems add up to the mix exactly.
+  bool stems_on;
+  float stem_right[MAX_TRACKS][kBufferFrames];
+  float stem_left[MAX_TRACKS][kBufferFrames];
 };
 
 extern MixBuses buses;

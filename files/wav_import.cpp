@@ -2,6 +2,7 @@
 #include "files/wav_import.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
@@ -10,6 +11,7 @@
 #include "files/byte_io.h"
 #include "engine/synth_tracks.h"
 #include "files/platform_dir.h"
+#include "files/sample_decoder.h"
 #include "synth/wav_engine.h"
 
 namespace zorbel {
@@ -75,14 +77,18 @@ bool check_wav_header(const char* name) {
 
 void scan_wav_folder() {
   std::memset(&wav_list, 0, sizeof wav_list);
-  for (const std::string& found : list_folder(kWavFolder, "*.WAV")) {
+  for (const std::string& found : list_folder(kWavFolder, "*")) {
     if (wav_list.count >= kWavListSize) break;
     if (found.size() > static_cast<std::size_t>(kWavMaxNameChars)) continue;
-    if (!check_wav_header(found.c_str())) continue;
+    if (!sample_extension_supported(found.c_str()) || !sample_usable(found.c_str())) continue;
     char* slot = wav_list.names[wav_list.count++];
     for (std::size_t i = 0; i < found.size(); ++i)
       slot[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(found[i])));
   }
+}
+
+bool sample_usable(const char* name) {
+  return check_wav_header(name) || sample_file_readable(path_in_folder(kWavFolder, name));
 }
 
 int find_wav(const char* name) {
@@ -142,30 +148,59 @@ SampleData* decode_wav(const uint8_t* bytes, std::size_t size, bool* out_of_memo
   return sample;
 }
 
-PreparedSample prepare_wav_sample(const char* name, int track) {
-  if (track < 0 || track >= MAX_TRACKS || !name) return PreparedSample{};
-  const std::string path = path_in_folder(kWavFolder, name);
+namespace {
+
+// The canonical reader takes the file only at the engine's own rate; any other rate is converted.
+bool canonical_at_engine_rate(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return placeholder_for(track);
+  if (!file) return false;
+  uint8_t header[48];
+  const std::size_t got = std::fread(header, 1, sizeof header, file);
+  std::fclose(file);
+  return check_wav_header_bytes(header, got) && u32_at(header + 24) == kSampleRate;
+}
+
+SampleData* read_canonical(const std::string& path, bool* out_of_memory) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return nullptr;
   long file_size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) file_size = std::ftell(file);
   std::fclose(file);
-  if (file_size < 0) return placeholder_for(track);
-
-  // Nothing is freed before the new sample is complete, so running out of memory keeps the
-  // previous sample playing without reading it again.
-  bool out_of_memory = static_cast<std::size_t>(file_size) > kMaxWavFileBytes;
+  if (file_size < 0) return nullptr;
+  *out_of_memory = static_cast<std::size_t>(file_size) > kMaxWavFileBytes;
   std::vector<uint8_t> bytes;
   bool read = false;
-  if (!out_of_memory) {
+  if (!*out_of_memory) {
     try {
       read = read_whole_file(path.c_str(), bytes, kMaxWavFileBytes);
     } catch (const std::bad_alloc&) {
-      out_of_memory = true;
+      *out_of_memory = true;
     }
   }
-  SampleData* sample = read ? decode_wav(bytes.data(), bytes.size(), &out_of_memory) : nullptr;
+  return read ? decode_wav(bytes.data(), bytes.size(), out_of_memory) : nullptr;
+}
+
+}  // namespace
+
+PreparedSample prepare_wav_sample(const char* name, int track) {
+  if (track < 0 || track >= MAX_TRACKS || !name) return PreparedSample{};
+  const std::string path = path_in_folder(kWavFolder, name);
+  // Nothing is freed before the new sample is complete, so running out of memory keeps the
+  // previous sample playing without reading it again.
+  bool out_of_memory = false;
+  SampleData* sample = nullptr;
+  std::string reason = "not a sample this program reads";
+  if (canonical_at_engine_rate(path)) {
+    sample = read_canonical(path, &out_of_memory);
+    if (out_of_memory) reason = "out of memory";
+  } else {
+    DecodedSample decoded = decode_sample_file(path);
+    sample = decoded.sample;
+    out_of_memory = decoded.out_of_memory;
+    reason = decoded.reason;
+  }
   if (!sample) {
+    std::fprintf(stderr, "zorbel: sample %s not loaded: %s\n", path.c_str(), reason.c_str());
     // A sample without frames is the placeholder under a remembered name: nothing to keep.
     const SampleData* held = wav_sample(track);
     if (out_of_memory && held && held->length > 0) return PreparedSample{nullptr, kWavReloadedPrevious};

@@ -9,8 +9,10 @@
 namespace zorbel {
 
 constexpr int kWavListSize = 1000;
-constexpr int kWavNameSlot = 14;      // up to 12 characters and a terminator
-constexpr int kWavMaxNameChars = 12;
+// Names up to 31 characters: an eight-letter name with any extension fits, and songs keep up to
+// 63 characters of a sample's name.
+constexpr int kWavNameSlot = 32;
+constexpr int kWavMaxNameChars = kWavNameSlot - 1;
 constexpr int kWavHeaderBytes = 44;
 constexpr int kWavMinRate = 2000;
 constexpr int kWavMaxRate = 100000;
@@ -18,7 +20,8 @@ constexpr int kWavMaxRate = 100000;
 // this allows is over two minutes at 100 kHz).
 constexpr std::size_t kMaxWavFileBytes = 256u << 20;
 
-// Usable samples of the WAV folder, upper case, in directory order.
+// Usable samples of the WAV folder (every format the decoder reads), upper case, in directory
+// order.
 struct WavList {
   char names[kWavListSize][kWavNameSlot];
   int count;
@@ -31,8 +34,11 @@ constexpr int kWavReloadedPrevious = -1;  // no memory for the new file; the pre
 constexpr int kWavNotLoaded = -2;         // unreadable file (or no memory): the placeholder plays
 constexpr int kWavNoOldRealloc = -3;      // no memory for the new or the previous file
 
-// Rebuilds wav_list from the WAV folder: names of at most 12 characters whose header passes.
+// Rebuilds wav_list from the WAV folder: names of at most kWavMaxNameChars characters with a
+// supported extension whose canonical header passes or that the decoder opens.
 void scan_wav_folder();
+// True when kWavFolder + name (found ignoring case) is a sample the list takes.
+bool sample_usable(const char* name);
 // Position of name in wav_list (compared ignoring case), or -1.
 int find_wav(const char* name);
 
@@ -56,6 +62,8 @@ struct PreparedSample {
 };
 
 // Reads and decodes kWavFolder + name for track's WAV synth, named after the file in upper case.
+// A canonical 44.1 kHz WAV goes through decode_wav; every other file through the decoder, which
+// converts its rate to 44.1 kHz. A failure prints the file and the reason on stderr.
 // A failed load prepares the silent placeholder under the name the track held, so the song
 // still names that sample. Main thread, with the audio playing: nothing is swapped yet.
 PreparedSample prepare_wav_sample(const char* name, int track);

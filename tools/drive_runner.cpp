@@ -6,6 +6,7 @@
 
 #include "engine/audio_stream.h"
 #include "engine/mixer.h"
+#include "engine/song.h"
 #include "ui/platform/input.h"
 #include "ui/platform/main_loop.h"
 #include "ui/draw/screen.h"
@@ -78,7 +79,8 @@ void present() {}
 void render_one_buffer() {
   static float device[2 * kBufferFrames];
   static int16_t frames[2 * kBufferFrames];
-  const bool running = render_buffer(device);
+  // A recording stands in for the device while it runs: the device plays silence.
+  const bool running = !transport.recording.load() && render_buffer(device);
   ++drive_clock.rendered;
   if (!drive_clock.wav) return;
   if (running)

@@ -33,20 +33,24 @@ constexpr int kExitUsage = 2;
 constexpr double kMaxDefaultRenderSeconds = 24.0 * 3600.0;
 
 const char* const kUsage =
-    "usage: zorbel-render [SONG.SEQ] [-o OUT.WAV] [--mode loop|song] [--loop N] [--blocks N]\n"
-    "                     [--seed N] [--save OUT.SEQ] [--template 0..4]\n"
-    "Renders SONG.SEQ (without it: the start-up song) to a 16-bit stereo WAV file at 44100 Hz:\n"
+    "usage: zorbel-render [SONG.SEQ] [-o OUT.WAV] [--stems DIR] [--mode loop|song] [--loop N]\n"
+    "                     [--blocks N] [--seed N] [--save OUT.SEQ] [--template 0..4]\n"
+    "Renders SONG.SEQ (without it: the start-up song) to a 16-bit stereo WAV file at 44100 Hz\n"
+    "(FLAC or Ogg Vorbis when OUT ends in .flac or .ogg):\n"
     "the current loop once (loop mode, the default) or the song list up to its first RESTART or\n"
     "HALT (song mode), or exactly N buffers of 1024 frames with --blocks. A render longer than 24\n"
     "hours of audio is refused unless --blocks asks for it. The output defaults to\n"
     "the song's name with .WAV in the working directory. --seed makes renders repeat bit for bit.\n"
     "--save writes the loaded song back and renders nothing unless -o is given too.\n"
-    "--template N starts from built-in template N instead of a song file.\n";
+    "--template N starts from built-in template N instead of a song file.\n"
+    "--stems DIR also writes one WAV per unmuted track into DIR (NN_SYNTH.WAV), adding up to\n"
+    "the mix. The result line gives the length, the peak and the integrated loudness.\n";
 
 struct Options {
   const char* song = nullptr;
   const char* out = nullptr;
   const char* save = nullptr;
+  const char* stems = nullptr;
   int mode = 0;
   long loop = 0;
   long blocks = 0;  // 0: the recording length of the mode
@@ -84,6 +88,8 @@ Options parse_options(int argc, char** argv) {
       std::exit(0);
     } else if (std::strcmp(arg, "-o") == 0) {
       o.out = value();
+    } else if (std::strcmp(arg, "--stems") == 0) {
+      o.stems = value();
     } else if (std::strcmp(arg, "--save") == 0) {
       o.save = value();
     } else if (std::strcmp(arg, "--mode") == 0) {
@@ -129,13 +135,14 @@ std::string default_output(const char* song_path) {
 std::chrono::steady_clock::time_point render_start;
 bool progress_shown = false;
 
-void show_progress(long done, long total) {
-  if (done % 16 != 0 && done != total) return;
+bool show_progress(long done, long total) {
+  if (done % 16 != 0 && done != total) return true;
   const auto elapsed = std::chrono::steady_clock::now() - render_start;
-  if (!progress_shown && elapsed < std::chrono::milliseconds(500)) return;
+  if (!progress_shown && elapsed < std::chrono::milliseconds(500)) return true;
   progress_shown = true;
   std::fprintf(stderr, "\rrendering %3ld%% (%ld of %ld buffers)", done * 100 / total, done, total);
   if (done == total) std::fputc('\n', stderr);
+  return true;
 }
 
 // A render killed by Ctrl-C or a TERM signal leaves no temporary file behind.
@@ -201,13 +208,19 @@ int main(int argc, char** argv) {
   render_start = std::chrono::steady_clock::now();
   const RecordProgress progress = ::isatty(STDERR_FILENO) ? show_progress : nullptr;
   errno = 0;
-  const bool ok = o.blocks > 0 ? record_blocks_to_wav(out.c_str(), o.blocks, progress)
-                               : record_to_wav(out.c_str(), progress);
-  if (!ok) {
+  RecordRequest request;
+  request.path = out.c_str();
+  request.blocks = o.blocks;
+  request.stems_folder = o.stems;
+  request.progress = progress;
+  RecordStats stats;
+  if (record(request, &stats) != RecordOutcome::kDone) {
     const std::string& why = last_replace_failure();
-    std::fprintf(stderr, "zorbel-render: %s: cannot write the recording (%s)\n", out.c_str(),
+    std::fprintf(stderr, "zorbel-render: %s: cannot write the recording%s (%s)\n", out.c_str(),
+                 o.stems ? " or its stems" : "",
                  !why.empty() ? why.c_str() : errno ? std::strerror(errno) : "write failed");
     return kExitFileError;
   }
+  std::printf("%s\n", record_summary(out.c_str(), stats).c_str());
   return 0;
 }

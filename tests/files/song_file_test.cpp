@@ -340,7 +340,7 @@ TEST_F(SongFileTest, StereoSwitchAndFrequencyModeAdjustClasses) {
 
 TEST_F(SongFileTest, SampleNamesAreRestoredFromTheWavFolder) {
   ASSERT_TRUE(write_bytes("wav/other.wav", test::make_wav(1, 44100, 16, test::pcm16({1, 2}))));
-  ASSERT_TRUE(write_bytes("wav/kick.wav", test::make_wav(1, 22050, 16, test::pcm16({5, 6, 7}))));
+  ASSERT_TRUE(write_bytes("wav/kick.wav", test::make_wav(1, 44100, 16, test::pcm16({5, 6, 7}))));
   add_synth(kTypeBamPlain);
   add_synth(kTypeWavPlain);
   scan_wav_folder();

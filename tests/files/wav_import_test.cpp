@@ -106,6 +106,8 @@ TEST_F(WavFolderTest, ListsUsableFilesInUpperCase) {
   ASSERT_TRUE(write_bytes("wav/kick.wav", good_));
   ASSERT_TRUE(write_bytes("wav/ABCDEFGH.WAV", good_));    // 12 characters
   ASSERT_TRUE(write_bytes("wav/ABCDEFGHI.WAV", good_));   // 13 characters
+  ASSERT_TRUE(write_bytes("wav/ABCDEFGHIJKLMNOPQRSTUVWXYZ012.WAV", good_));  // 33: too long
+  // 24-bit data is read through the decoder; no data chunk at all is not a sample.
   ASSERT_TRUE(write_bytes("wav/deep.wav", make_wav(1, 44100, 24, std::vector<uint8_t>(30))));
   ASSERT_TRUE(write_bytes("wav/slow.wav", make_wav(1, 1000, 16, std::vector<uint8_t>(30))));
   std::vector<uint8_t> list_chunk = good_;
@@ -113,7 +115,8 @@ TEST_F(WavFolderTest, ListsUsableFilesInUpperCase) {
   ASSERT_TRUE(write_bytes("wav/LIST.WAV", list_chunk));
   ASSERT_TRUE(write_bytes("wav/notes.txt", good_));
   scan_wav_folder();
-  EXPECT_EQ(listed(), (std::vector<std::string>{"ABCDEFGH.WAV", "KICK.WAV"}));
+  EXPECT_EQ(listed(),
+            (std::vector<std::string>{"ABCDEFGH.WAV", "ABCDEFGHI.WAV", "DEEP.WAV", "KICK.WAV"}));
   EXPECT_GE(find_wav("KICK.WAV"), 0);
   EXPECT_EQ(find_wav("kick.wav"), find_wav("KICK.WAV"));
   EXPECT_EQ(find_wav("SNARE.WAV"), -1);

@@ -23,6 +23,7 @@
 #include "ui/widgets/editor_state.h"
 #include "ui/widgets/file_browser.h"
 #include "ui/screens/file_screens.h"
+#include "ui/screens/menu_tree.h"
 #include "ui/widgets/state_table.h"
 
 namespace zorbel::test {
@@ -287,14 +288,22 @@ TEST_F(FileScreenScenario, RecordLoopWritesTheSongsLengthAndPutsTheTransportBack
   run("tick 2\n press X\n press D-RT\n press D-RT\n press D-RT\n press D-RT\n press X\n");
   ASSERT_EQ(song.step_trig[0][0][0], 100);
 
-  // RECORD LOOP? with Y on offer, then a name: "A" stays, X records wav/A.WAV.
+  // RECORD lists the loop, the song and the stems, at the play mode's item; RECORD LOOP? with
+  // Y on offer, then a name: "A" stays, X records wav/A.WAV and closes with its figures.
   run(system_item(4));
+  EXPECT_EQ(editor_state(), kStateRecord);
+  EXPECT_EQ(current_menu().selection, 0);
+  shot("file_record_list");
+  run("press X\n");
   EXPECT_EQ(editor_state(), kStateRecordQuestion);
   EXPECT_TRUE(prompt_shows("RECORD LOOP? Y"));
   run("press D-DN\n press D-UP\n press X\n");
   EXPECT_EQ(editor_state(), kStateRecordName);
   EXPECT_TRUE(field_shows("A", 0));
-  run("press RETURN\n");
+  run("press RETURN\n wait 1\n");
+  EXPECT_EQ(editor_state(), kStateMessage18);
+  shot("file_record_done");
+  run("press X\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
   const long blocks = loop_blocks(100.0, 16);
   const auto wav = read_bytes("wav/A.WAV");
@@ -307,24 +316,70 @@ TEST_F(FileScreenScenario, RecordLoopWritesTheSongsLengthAndPutsTheTransportBack
   // Playing now: RECORD again under A asks about A.WAV; N records nothing.
   transport_set_stopped(false);
   edit_seqlen(8);
-  run("tick 2\n" + system_item(4) + "press X\n press RETURN\n");
+  run("tick 2\n" + system_item(4) + "press X\n press X\n press RETURN\n");
   EXPECT_EQ(editor_state(), kStateRecordOverwrite);
   EXPECT_TRUE(prompt_shows("OVERWRITE A.WAV? Y"));
   shot("file_record_overwrite");
   run("press D-DN\n press X\n");
   EXPECT_EQ(read_bytes("wav/A.WAV"), wav);
   // Y replaces it with the new length, and the song plays on afterwards.
-  run(system_item(4) + "press X\n press RETURN\n press X\n");
+  run(system_item(4) + "press X\n press X\n press RETURN\n press X\n wait 1\n press X\n");
   EXPECT_EQ(read_bytes("wav/A.WAV").size(), 44u + 4096u * loop_blocks(100.0, 8));
   EXPECT_EQ(transport.transport_stopped.load(), 0);
 
   // A recording that cannot be written says so and leaves the older file as it was.
   const auto older = read_bytes("wav/A.WAV");
   ::chmod("wav/A.WAV", 0444);  // read-only: refused by its mode
-  run(system_item(4) + "press X\n press RETURN\n press X\n");
+  run(system_item(4) + "press X\n press X\n press RETURN\n press X\n");
   EXPECT_EQ(editor_state(), kStateMessage18);
   EXPECT_TRUE(prompt_shows("COULD NOT SAVE A.WAV"));
   EXPECT_EQ(read_bytes("wav/A.WAV"), older);
+  run("press X\n");
+  EXPECT_EQ(editor_state(), kStateStepEdit);
+}
+
+// RECORD STEMS writes the mix and a stem per track and closes with the figures; START during
+// a long song recording stops it, says so and leaves no file.
+TEST_F(FileScreenScenario, RecordStemsAndCancelALongRecording) {
+  edit_seqlen(16);
+  for (int t = 0; t < 3; ++t) {
+    edit_step_trig(0, t, 4 * t, 100);
+    edit_step_vol(0, t, 4 * t, 0.5f);
+  }
+  edit_track_enable(0, 3, false);
+  transport_set_stopped(false);
+  run(system_item(4) + "press D-DN\n press D-DN\n press X\n");
+  EXPECT_EQ(editor_state(), kStateRecordQuestion);
+  EXPECT_TRUE(prompt_shows("RECORD STEMS? Y"));
+  run("press X\n press X\n wait 1\n");
+  EXPECT_EQ(editor_state(), kStateMessage18);
+  shot("file_record_stems_done");
+  const auto mix = read_bytes("wav/A.WAV");
+  ASSERT_GT(mix.size(), 44u);
+  int stems = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("wav/A")) {
+    EXPECT_EQ(read_bytes(entry.path().string()).size(), mix.size()) << entry.path();
+    ++stems;
+  }
+  EXPECT_EQ(stems, song.track_count - 1);  // the muted track has none
+  run("press X\n");
+  EXPECT_EQ(editor_state(), kStateStepEdit);
+  EXPECT_EQ(transport.transport_stopped.load(), 0);
+
+  // The song list played 99 times over at 120 BPM: minutes of audio.
+  transport.play_mode = kPlaySong;
+  transport_set_stopped(true);  // START while a song plays opens the visualizer
+  edit_song_entry(0, 0, 99);
+  std::remove("wav/A.WAV");
+  run(system_item(4) + "press X\n press X\n press X\n wait 0.2\n");
+  EXPECT_EQ(editor_state(), kStateRecording);
+  shot("file_record_progress");
+  run("press START\n");
+  EXPECT_EQ(editor_state(), kStateMessage18);
+  EXPECT_TRUE(prompt_shows("RECORDING CANCELLED"));
+  EXPECT_FALSE(std::filesystem::exists("wav/A.WAV"));
+  EXPECT_FALSE(std::filesystem::exists("wav/A.WAV.tmp"));
+  EXPECT_EQ(transport.play_mode, kPlaySong);
   run("press X\n");
   EXPECT_EQ(editor_state(), kStateStepEdit);
 }

@@ -379,7 +379,10 @@ TEST_F(ParamPageScenario, SamplesLoadForTheWholeSongAndAFailedLoadKeepsWhatPlaye
   EXPECT_EQ(editor_state(), kStateGenPage);
   ASSERT_NE(wav_sample(1), nullptr);
   EXPECT_STREQ(wav_sample(1)->name, "B.WAV");
-  EXPECT_EQ(wav_sample(1)->length, 200);
+  EXPECT_NEAR(wav_sample(1)->length, 400, 2);  // 200 frames at 22.05 kHz, brought to 44.1 kHz
+  // The FILENAME line names the sample, not its number.
+  EXPECT_TRUE(highlighted_row("FILENAME  B.WAV", kSlotActiveMenuText));
+  shot("param_page_sample_name");
   for (int i = 0; i < kLaneLength; i += 97)
     EXPECT_FLOAT_EQ(song.param_slot[1][0].lane[i], static_cast<float>(b_wav));
 

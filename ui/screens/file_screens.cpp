@@ -2,6 +2,8 @@
 // save says so and leaves the song, its name and the files on disk as they were.
 #include "ui/screens/file_screens.h"
 
+#include <algorithm>
+#include <chrono>
 #include <strings.h>
 
 #include <cstdio>
@@ -13,14 +15,20 @@
 #include "engine/song.h"
 #include "files/custom_template_file.h"
 #include "files/file_names.h"
+#include "files/colour_scheme.h"
 #include "files/file_replace.h"
 #include "files/platform_dir.h"
 #include "files/song_file.h"
+#include "files/wav_recorder.h"
+#include "ui/draw/draw.h"
+#include "ui/draw/message_box.h"
+#include "ui/draw/text.h"
 #include "ui/widgets/editor_state.h"
 #include "ui/widgets/file_browser.h"
 #include "ui/platform/input.h"
 #include "ui/widgets/list_view.h"
 #include "ui/screens/menu_tree.h"
+#include "ui/screens/sequencer_screen.h"
 #include "ui/widgets/prompt.h"
 #include "ui/widgets/state_table.h"
 
@@ -244,17 +252,69 @@ void rename_loop_name_input() {
 
 // ---- RECORD ----
 
+// The RECORD list: the loop, the song, or the stems of what the transport plays.
+enum RecordItem { kRecordLoopItem = 0, kRecordSongItem = 1, kRecordStemsItem = 2 };
+constexpr const char* kRecordQuestions[] = {"RECORD LOOP?", "RECORD SONG?", "RECORD STEMS?"};
+// Rendering gets this much of each frame while a recording runs; the frame then shows progress.
+constexpr auto kRecordSlice = std::chrono::milliseconds(40);
+constexpr int kProgressBarWidth = 200;  // pixels
+constexpr int kProgressBarHeight = 8;
+
+struct RecordScreen {
+  int item = kRecordLoopItem;
+  RecordJob job;
+  std::string file;
+  long drawn_done = -1;
+};
+
+RecordScreen recorder;
+
 void open_record(int) {
+  current_menu().selection = transport.play_mode == kPlaySong ? kRecordSongItem : kRecordLoopItem;
+  open_menu(false);
+}
+
+void record_list_input() {
+  if (list_keys(menu_items(current_menu()), kListKeysAll)) return;
+  if (!confirm_pressed()) return;
+  recorder.item = current_menu().selection;
   set_editor_state(kStateRecordQuestion);
-  ask_question(transport.play_mode == kPlaySong ? "RECORD SONG?" : "RECORD LOOP?", true);
+  ask_question(kRecordQuestions[recorder.item], true);
+}
+
+// The message box with the file's name over a bar that fills as the buffers are rendered.
+void draw_record_progress() {
+  const PromptText title = PromptText("RECORDING ").add(recorder.file.c_str());
+  const int width = std::max(kProgressBarWidth, 8 * static_cast<int>(std::strlen(title.c_str())));
+  const int height = 8 + 8 + kProgressBarHeight;
+  draw_message_frame(width, height, 0);
+  const int left = 400 - width / 2;
+  const int top = 300 - height / 2;
+  draw_text(left, top, colour_scheme.active[kSlotActiveMenuText], title.c_str());
+  const int bar_left = 400 - kProgressBarWidth / 2;
+  const int bar_top = top + 16;
+  draw_rect(bar_left, bar_top, kProgressBarWidth, kProgressBarHeight,
+            colour_scheme.active[kSlotActiveMenuText]);
+  const long total = std::max(1L, recorder.job.total());
+  const int filled = static_cast<int>((kProgressBarWidth - 4) * recorder.job.done() / total);
+  if (filled > 0)
+    fill_rect(bar_left + 2, bar_top + 2, filled, kProgressBarHeight - 4,
+              colour_scheme.active[kSlotActiveMenuText]);
+  recorder.drawn_done = recorder.job.done();
 }
 
 void record_entered_name() {
   const std::string name = name_entry_text(screens.entry);
   if (name.empty()) return return_to_step_edit();
   const std::string file = make_file_name(name.c_str(), kFileKindWav);
-  if (edit_record_wav(file.c_str()) != EditResult::kOk) return show_could_not_save(file);
-  return_to_step_edit();
+  const int mode = recorder.item == kRecordLoopItem ? kPlayLoop
+                   : recorder.item == kRecordSongItem ? kPlaySong
+                                                      : -1;
+  if (!edit_record_begin(recorder.job, file.c_str(), mode, recorder.item == kRecordStemsItem))
+    return show_could_not_save(file);
+  recorder.file = file;
+  set_editor_state(kStateRecording);
+  draw_record_progress();
 }
 
 void record_question_input() {
@@ -266,7 +326,7 @@ void record_question_input() {
       set_editor_state(kStateRecordName);
       show_name_entry(screens.entry);
       return;
-    case QuestionKey::kBack: return menu_back();
+    case QuestionKey::kBack: return reopen_current_menu();
     case QuestionKey::kClose: return close_menu();
     default: return;
   }
@@ -288,6 +348,15 @@ void record_name_input() {
 }
 
 void record_overwrite_input() { overwrite_input(record_entered_name); }
+
+// START stops a running recording; nothing of it stays on disk.
+void recording_input() {
+  if (!button_pressed(kBtnStart) || !recorder.job.running()) return;
+  recorder.job.cancel();
+  redraw_sequencer_screen();  // the progress box is larger than the message
+  std::fprintf(stderr, "zorbel: recording %s cancelled\n", recorder.file.c_str());
+  show_message_state(kStateMessage18, "RECORDING CANCELLED");
+}
 
 // ---- NEW ----
 
@@ -345,9 +414,11 @@ const ScreenEntry kScreens[] = {
     {kStateSaveAs, open_save_as, kStateSaveAs, save_as_input},
     {kStateRenameLoop, open_rename_loop, kStateRenameLoop, rename_loop_input},
     {kNoEntry, nullptr, kStateRenameLoopName, rename_loop_name_input},
-    {kStateRecord, open_record, kStateRecordQuestion, record_question_input},
+    {kStateRecord, open_record, kStateRecord, record_list_input},
+    {kNoEntry, nullptr, kStateRecordQuestion, record_question_input},
     {kNoEntry, nullptr, kStateRecordName, record_name_input},
     {kNoEntry, nullptr, kStateRecordOverwrite, record_overwrite_input},
+    {kNoEntry, nullptr, kStateRecording, recording_input},
     {kStateNew, open_new, kStateNew, new_list_input},
     {kNoEntry, nullptr, kStateNewConfirm, new_confirm_input},
 };
@@ -359,5 +430,28 @@ void register_file_screens() {
 }
 
 void set_custom_template_editor(CustomTemplateEditorOpen open) { screens.custom_editor = open; }
+
+bool serve_recording() {
+  if (editor_state() != kStateRecording) return false;
+  if (!recorder.job.running()) return true;  // cancelled: its message is up
+  const auto until = std::chrono::steady_clock::now() + kRecordSlice;
+  bool more = true;
+  while (more && std::chrono::steady_clock::now() < until) more = recorder.job.step(1);
+  if (more) {
+    draw_record_progress();
+    return true;
+  }
+  RecordStats stats;
+  const RecordOutcome outcome = recorder.job.finish(&stats);
+  redraw_sequencer_screen();  // the progress box is larger than the message
+  if (outcome != RecordOutcome::kDone) {
+    show_could_not_save(recorder.file);
+    return true;
+  }
+  const std::string summary = record_summary(recorder.file.c_str(), stats);
+  std::printf("zorbel: recorded %s\n", summary.c_str());
+  show_message_state(kStateMessage18, summary.c_str());
+  return true;
+}
 
 }  // namespace zorbel

@@ -13,4 +13,9 @@ void register_file_screens();
 using CustomTemplateEditorOpen = void (*)(int template_number);
 void set_custom_template_editor(CustomTemplateEditorOpen open);
 
+// A running recording's share of the frame: renders for a slice of it and moves the progress
+// bar, then puts up the closing line (or the failure) once every buffer is done. False, doing
+// nothing, when no recording is on screen.
+bool serve_recording();
+
 }  // namespace zorbel

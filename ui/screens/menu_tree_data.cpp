@@ -117,6 +117,8 @@ void register_menu_tree() {
   add_menu_entry(kStateLoadColours, colour_presets, kMenuDisplay, {});
   add_menu_entry(kStateSaveColours, colour_presets, kMenuDisplay, {});
   add_menu_entry(kStateAbout, about_list(), kMenuSystem, {});
+  add_menu_entry(kStateRecord, items(12, {"RECORD LOOP", "RECORD SONG", "RECORD STEMS"}),
+                 kMenuSystem, {});
   for (int id : {kStateFreqMode, kStateStereoize, kStateHumanize})
     add_menu_entry(id, kSynthNameItems, kMenuConfig, {});
   for (int id : {kStateLoadPreset, kStateSavePreset, kStateDelSynth})
@@ -131,8 +133,7 @@ void register_menu_tree() {
   add_menu_entry(kStateSongOrder, nullptr, kMenuSong, {});
   for (int id : {kStateRecordLocation, kStateLoopJump, kStateLoopJumpValue})
     add_menu_entry(id, nullptr, kMenuConfig, {});
-  for (int id : {kStateRecord, kStateVisualizer, kStateLoad, kStateSave, kStateSaveAs,
-                 kStateExit})
+  for (int id : {kStateVisualizer, kStateLoad, kStateSave, kStateSaveAs, kStateExit})
     add_menu_entry(id, nullptr, kMenuSystem, {});
   for (int id : {kStateApadScalar, kStateApadNav, kStateKeyRepeat})
     add_menu_entry(id, nullptr, kMenuControl, {});

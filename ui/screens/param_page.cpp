@@ -7,6 +7,7 @@
 
 #include "edit/edit.h"
 #include "engine/synth_tracks.h"
+#include "files/wav_import.h"
 #include "synth/param_value.h"
 #include "synth/synth_types.h"
 #include "synth/voice_output.h"
@@ -148,6 +149,19 @@ void set_parameter_value(int step, float value) {
     edit_param(p.track, slot, loop, step, value);
 }
 
+// A WAV track's FILENAME line names the sample its number picks in the WAV list (the line cuts
+// a long name); a number outside the list reads as a number.
+const char* line_value_text(int track, int slot, bool step_volume, float value, char* buffer) {
+  if (slot == 0 && !step_volume && type_engine_kind(song.synth_type[track]) == kKindWav) {
+    const int number = truncate_to_int32(value);
+    if (number >= 0 && number < wav_list.count) {
+      std::snprintf(buffer, kValueTextCapacity, " %s", wav_list.names[number]);
+      return buffer;
+    }
+  }
+  return value_text(song.param_slot[track][slot].cls, value, buffer);
+}
+
 void draw_parameter_page() {
   ParamPage& p = param_page;
   const int step = cursor_step();
@@ -164,11 +178,11 @@ void draw_parameter_page() {
     const ParamInfo* info = type_param(type, slot);
     char text[kPageLineWidth + kValueTextCapacity + 1];
     std::snprintf(text, sizeof text, "%-*s", name_width, info ? info->name : "");
-    const float value = page_line_is_step_volume(line, step)
-                            ? song.step_vol[loop][p.track][step]
-                            : param_value(p.track, slot, loop, step);
+    const bool step_volume = page_line_is_step_volume(line, step);
+    const float value = step_volume ? song.step_vol[loop][p.track][step]
+                                    : param_value(p.track, slot, loop, step);
     char value_buffer[kValueTextCapacity];
-    std::strncat(text, value_text(song.param_slot[p.track][slot].cls, value, value_buffer),
+    std::strncat(text, line_value_text(p.track, slot, step_volume, value, value_buffer),
                  sizeof text - std::strlen(text) - 1);
     write_list_entry(p.list, kPageLineWidth, line, text);
   }

@@ -1,5 +1,6 @@
 // The sequencer screen: the grid of the current loop, its panels, and their redraws.
 #include "ui/screens/sequencer_screen.h"
+#include "ui/screens/file_screens.h"
 
 #include <cstdio>
 #include <cstring>
@@ -454,6 +455,7 @@ void redraw_grid() {
 
 void update_sequencer_screen() {
   if (!draw_state.surface) return;
+  if (serve_recording()) return;  // the progress box is all that changes meanwhile
   const int state = editor_state();
   serve_engine_requests(state);
   StepEditor& e = step_editor;
