@@ -37,7 +37,7 @@ EditResult edit_enter_note(int track, int note, int velocity) {
   const int length = std::clamp<int>(song.seqlen, 1, MAX_STEPS);
   const int step = std::clamp(editor_link.cursor_step, 0, MAX_STEPS - 1);
 
-  edit_begin();
+  edit_begin("ENTER NOTE");
   const int slot = pitch_slot(track);
   if (slot >= 0) {
     const bool hertz = song.param_slot[track][slot].cls == ParamClass::kHzPitch;
