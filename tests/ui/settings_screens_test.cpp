@@ -186,7 +186,7 @@ TEST_F(SettingsScreensTest, HelpAboutAndExit) {
                                "D-DN:  NEXT OPTION", "D-DN:   NEXT TRACK", "D-DN:    NEXT LOOP",
                                "D-DN:    NEXT PARAM", "X:       START/STOP SEQUENCER", "PRESETS"};
   const int widths[] = {40, 25, 32, 35, 25, 36, 32, 39, 39, 37};
-  const int rows[] = {7, 16, 17, 5, 7, 12, 14, 17, 7, 12};
+  const int rows[] = {7, 16, 17, 9, 7, 12, 14, 17, 7, 12};
   for (int topic = 0; topic < 10; ++topic) {
     clear_surface();
     open_path({0, 9, topic});

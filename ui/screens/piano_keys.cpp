@@ -26,7 +26,8 @@ int piano_key_semitone(int key) {
 
 bool piano_keys_input(int track, bool* entered) {
   *entered = false;
-  if (!shift_held()) return false;
+  // Ctrl+Shift+Z is redo, not a note.
+  if (!shift_held() || button_held(kKeyLeftCtrl) || button_held(kKeyRightCtrl)) return false;
   int& octave = view_settings.piano_octave;
   if (key_acts(kBtnDUp)) octave = std::min(octave + 1, kPianoOctaveHighest);
   if (key_acts(kBtnDDn)) octave = std::max(octave - 1, kPianoOctaveLowest);

@@ -30,7 +30,7 @@ enum EditorState : int {
   kStateLoadPresetRange = 21,     // "LOAD TO STEP, LOOP, OR SONG? STEP"
   kStateLoadPresetFreq = 22,      // "OVERWRITE FREQ DATA? NO"
   kStateRecordOverwrite = 24,  // "OVERWRITE " + name + ".WAV? Y"
-  kStateRecording = 31,        // the progress bar of a running recording; START cancels
+  kStateRecording = 23,        // the progress bar of a running recording; START cancels
   kStateVisualizer = 25,
   kStateLoopJump = 26,
   kMenuDisplay = 27,
