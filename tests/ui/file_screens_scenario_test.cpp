@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "engine/builtin_sounds.h"
+#include "edit/autosave.h"
 #include "edit/edit.h"
 #include "engine/song_templates.h"
 #include "files/song_file.h"
@@ -148,7 +149,8 @@ TEST_F(FileScreenScenario, WindowOverTwentySongsSaveAndTheOverwriteQuestion) {
   ASSERT_EQ(edit_load_song("seq/KICKS.SEQ", nullptr), EditResult::kOk);
   EXPECT_FLOAT_EQ(song.bpm, 140.0f);
   // Replaced in place: no second KICKS, no temporary left. The LOAD over a changed song may
-  // have kept that song in the recovery file first, in the background.
+  // have kept that song in the recovery file first, in the background: that write ends first.
+  finish_autosave();
   EXPECT_EQ(std::count_if(std::filesystem::directory_iterator("seq"), {},
                           [](const auto& entry) {
                             const std::string name = entry.path().filename().string();
