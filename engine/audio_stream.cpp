@@ -1,4 +1,5 @@
-// Audio stream over PortAudio v19 and the fixed render cycle of 8 blocks of 128 frames.
+// The audio output, straight to JACK or over PortAudio v19, and the fixed render cycle of 8
+// blocks of 128 frames.
 #include "engine/audio_stream.h"
 
 #include <portaudio.h>
@@ -13,6 +14,7 @@
 #include "engine/audition.h"
 #include "engine/clock.h"
 #include "engine/engine_hooks.h"
+#include "engine/jack_output.h"
 #include "engine/mixer.h"
 #include "engine/realtime.h"
 #include "engine/song.h"
@@ -23,6 +25,9 @@ namespace zorbel {
 namespace {
 
 PaStream* stream = nullptr;
+// Which output is open: a JACK client of our own, or the PortAudio stream.
+enum class Output { kNone, kPortAudio, kJack };
+Output open_output = Output::kNone;
 std::atomic<bool> callback_thread = false;
 // Every stream opened gets a new number; a callback of an abandoned stream sees that it is not
 // the current one and renders nothing.
@@ -43,15 +48,11 @@ int pa_callback(const void* /*input*/, void* output, unsigned long /*frames*/,
                 const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags /*flags*/,
                 void* user) {
   float* out = static_cast<float*>(output);
-  callbacks_made.fetch_add(1, std::memory_order_relaxed);
-  if (reinterpret_cast<intptr_t>(user) != stream_generation.load()) {
-    for (int i = 0; i < 2 * kBufferFrames; ++i) out[i] = 0.0f;
-    return paAbort;
-  }
+  const auto generation = reinterpret_cast<intptr_t>(user);
   // A stopped transport leaves the buffer unwritten; the device plays silence instead.
-  if (!render_buffer(out))
+  if (!audio_output_cycle(out, generation))
     for (int i = 0; i < 2 * kBufferFrames; ++i) out[i] = 0.0f;
-  return paContinue;
+  return generation == stream_generation.load() ? paContinue : paAbort;
 }
 
 void on_stream_finished(void* user) {
@@ -103,6 +104,12 @@ bool render_blocks(float* out) ZORBEL_REALTIME {
   return true;
 }
 
+bool audio_output_cycle(float* out, intptr_t generation) {
+  callbacks_made.fetch_add(1, std::memory_order_relaxed);
+  if (generation != stream_generation.load()) return false;
+  return render_buffer(out);
+}
+
 bool render_buffer(float* out) {
   // Announced before the pause flag is read: a pause that began earlier is seen here, and one
   // that begins later waits for in_callback to fall (both sequentially consistent).
@@ -144,6 +151,14 @@ PaError open_default_stream(PaStream** opened, int frames_per_buffer) {
   return paNoError;
 }
 
+// Opens a JACK client of our own when a JACK server answers at our rate.
+bool open_jack() {
+  const intptr_t generation = stream_generation.fetch_add(1) + 1;
+  if (!open_jack_output(generation)) return false;
+  open_output = Output::kJack;
+  return true;
+}
+
 void restart_heartbeat() {
   heartbeat_seen = callbacks_made.load(std::memory_order_relaxed);
   heartbeat_time = std::chrono::steady_clock::now();
@@ -152,56 +167,86 @@ void restart_heartbeat() {
 }  // namespace
 
 void open_audio(int frames_per_buffer) {
+  if (open_jack()) return;
   quiet_audio_probing();
   check(Pa_Initialize());
   check(open_default_stream(&stream, frames_per_buffer));
+  open_output = Output::kPortAudio;
 }
 
 void start_audio() {
   set_callback_thread_running(true);
-  check(Pa_StartStream(stream));
+  if (open_output == Output::kJack) {
+    if (!start_jack_output()) {
+      std::fprintf(stderr, "zorbel: the JACK client could not be activated\n");
+      std::exit(1);
+    }
+  } else {
+    check(Pa_StartStream(stream));
+  }
   restart_heartbeat();
 }
 
 void stop_audio() {
-  check(Pa_StopStream(stream));
+  if (open_output == Output::kJack)
+    stop_jack_output();
+  else
+    check(Pa_StopStream(stream));
   set_callback_thread_running(false);
   // The callback is gone: whatever it had not yet taken is applied here.
   take_all_requests();
 }
 
 void close_audio() {
-  check(Pa_CloseStream(stream));
-  stream = nullptr;
-  check(Pa_Terminate());
+  if (open_output == Output::kJack) {
+    close_jack_output();
+  } else {
+    check(Pa_CloseStream(stream));
+    stream = nullptr;
+    check(Pa_Terminate());
+  }
+  open_output = Output::kNone;
 }
 
-bool audio_is_open() { return stream != nullptr; }
+bool audio_is_open() { return open_output != Output::kNone; }
 
 bool close_audio_within(int timeout_ms) {
-  if (!stream) return true;
+  if (open_output == Output::kNone) return true;
   auto done = std::make_shared<std::atomic<bool>>(false);
-  PaStream* closing = stream;
-  // The thread is left running when the library hangs: the process ends without it.
-  std::thread([closing, done] {
-    Pa_StopStream(closing);
-    Pa_CloseStream(closing);
-    Pa_Terminate();
-    done->store(true);
-  }).detach();
+  if (open_output == Output::kJack) {
+    // A server that hangs could hold the client's close as well: it gets the same limit.
+    std::thread([done] {
+      close_jack_output();
+      done->store(true);
+    }).detach();
+  } else {
+    PaStream* closing = stream;
+    // The thread is left running when the library hangs: the process ends without it.
+    std::thread([closing, done] {
+      Pa_StopStream(closing);
+      Pa_CloseStream(closing);
+      Pa_Terminate();
+      done->store(true);
+    }).detach();
+  }
   const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   while (!done->load() && std::chrono::steady_clock::now() < limit)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   if (!done->load()) return false;
   stream = nullptr;
+  open_output = Output::kNone;
   set_callback_thread_running(false);
   take_all_requests();
   return true;
 }
 
 bool audio_stream_lost() {
-  if (!stream) return false;
-  if (stream_finished.load() || Pa_IsStreamActive(stream) != 1) return true;
+  if (open_output == Output::kNone) return false;
+  if (open_output == Output::kJack) {
+    if (jack_output_lost()) return true;
+  } else if (stream_finished.load() || Pa_IsStreamActive(stream) != 1) {
+    return true;
+  }
   const uint32_t made = callbacks_made.load(std::memory_order_relaxed);
   const auto now = std::chrono::steady_clock::now();
   if (made != heartbeat_seen) {
@@ -213,9 +258,14 @@ bool audio_stream_lost() {
 }
 
 void abandon_audio_stream() {
-  if (!stream) return;
-  stream = nullptr;
-  holds_lost_stream = true;
+  if (open_output == Output::kNone) return;
+  if (open_output == Output::kJack) {
+    forget_jack_output();
+  } else {
+    stream = nullptr;
+    holds_lost_stream = true;
+  }
+  open_output = Output::kNone;
   stream_generation.fetch_add(1);  // a late callback of the old stream renders nothing
   // A callback cut off by its server's end may have left its mark up: the pause must not wait
   // for it. One still running finishes its buffer within this time.
@@ -227,12 +277,33 @@ void abandon_audio_stream() {
 }
 
 namespace {
-enum ReopenState : int { kReopenIdle, kReopenTrying, kReopenOpened, kReopenFailed };
+// kReopenJack: a JACK server answers; the main thread opens its client (the client's hooks
+// run there).
+enum ReopenState : int { kReopenIdle, kReopenTrying, kReopenOpened, kReopenJack, kReopenFailed };
 std::atomic<int> reopen_state{kReopenIdle};
 PaStream* reopened_stream = nullptr;  // written by the attempt before it publishes kReopenOpened
 }  // namespace
 
+namespace {
+
+// Activates a JACK client opened by open_jack; closes it again when that fails.
+bool start_jack() {
+  set_callback_thread_running(true);
+  if (start_jack_output()) {
+    restart_heartbeat();
+    return true;
+  }
+  set_callback_thread_running(false);
+  take_all_requests();
+  close_jack_output();
+  open_output = Output::kNone;
+  return false;
+}
+
+}  // namespace
+
 bool try_open_audio(int frames_per_buffer) {
+  if (open_jack() && start_jack()) return true;
   quiet_audio_probing();
   if (Pa_Initialize() != paNoError) return false;
   if (open_default_stream(&stream, frames_per_buffer) != paNoError) return false;
@@ -243,16 +314,22 @@ bool try_open_audio(int frames_per_buffer) {
     stream = nullptr;
     return false;
   }
+  open_output = Output::kPortAudio;
   restart_heartbeat();
   return true;
 }
 
 void begin_audio_reopen(int frames_per_buffer) {
-  if (stream || reopen_state.load() != kReopenIdle) return;
+  if (open_output != Output::kNone || reopen_state.load() != kReopenIdle) return;
   if (!holds_lost_stream) {
-    // No stream was ever opened: the library starts afresh and looks for a server again.
+    // The audio library holds no lost stream: a JACK server that answers is taken first;
+    // otherwise the library starts afresh and looks for a device again.
     reopen_state.store(kReopenTrying);
     std::thread([frames_per_buffer] {
+      if (jack_server_running()) {
+        reopen_state.store(kReopenJack);
+        return;
+      }
       Pa_Terminate();
       PaStream* opened = nullptr;
       const bool ok = Pa_Initialize() == paNoError &&
@@ -288,8 +365,13 @@ bool audio_reopen_pending() { return reopen_state.load() == kReopenTrying; }
 bool finish_audio_reopen() {
   const int state = reopen_state.load();
   if (state == kReopenFailed) reopen_state.store(kReopenIdle);
+  if (state == kReopenJack) {
+    reopen_state.store(kReopenIdle);
+    return open_jack() && start_jack();
+  }
   if (state != kReopenOpened) return false;
   reopen_state.store(kReopenIdle);
+  open_output = Output::kPortAudio;
   stream = reopened_stream;
   reopened_stream = nullptr;
   // Requests posted from here on wait for the callback, as before the loss.
@@ -299,6 +381,7 @@ bool finish_audio_reopen() {
     take_all_requests();
     Pa_CloseStream(stream);
     stream = nullptr;
+    open_output = Output::kNone;
     return false;
   }
   restart_heartbeat();

@@ -1,4 +1,5 @@
-// The PortAudio output stream and the callback that renders every device buffer.
+// The audio output (a JACK client when a JACK server runs, else the PortAudio default output)
+// and the callback that renders every device buffer.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,11 @@ bool audio_reopen_pending();
 // True when an attempt has opened a stream and it is now started. A failed attempt is
 // forgotten (false) so that the next can begin.
 bool finish_audio_reopen();
+
+// One device buffer for an output's callback: counts it for the loss watch and renders it. An
+// output that was abandoned (its generation no longer current) gets silence. False when out
+// was left unwritten.
+bool audio_output_cycle(float* out, intptr_t generation);
 
 // Renders one device buffer of 1024 interleaved stereo frames into out (2048 floats) and,
 // while recording, appends it to the record file. The stream's callback calls it, and so do

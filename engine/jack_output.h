@@ -30,15 +30,21 @@ void set_jack_client_hooks(const JackClientHooks& hooks);
 
 // True when a JACK server answers (without starting one) at 44100 Hz.
 bool jack_server_running();
-// Opens the client, registers its ports, activates it and connects the outputs to the
-// server's physical playback ports. False, with nothing open, when no server answers or it
-// runs at another rate.
-bool open_jack_output();
+// Opens the client and registers its ports (the hooks' client_opened runs here). Each cycle
+// renders through audio_output_cycle(buffer, generation). False, with nothing open, when no
+// server answers or it runs at another rate.
+bool open_jack_output(intptr_t generation);
+// Activates the open client and connects its outputs to the server's physical playback ports.
+bool start_jack_output();
+// Deactivates the client: no cycle runs after it returns.
+void stop_jack_output();
 // The open client, or null.
 jack_client_t* jack_output_client();
 // True once the server has shut the client down (its shutdown callback ran).
 bool jack_output_lost();
-// Deactivates and closes the client; after a loss, forgets it instead (the server is gone).
+// Deactivates and closes the client.
 void close_jack_output();
+// Forgets a client whose server went away without talking to it (that could only wait).
+void forget_jack_output();
 
 }  // namespace zorbel

@@ -4,7 +4,8 @@
 # within 2 s with the edit kept in seq/RECOVER.SEQ (or, after the sound server went away, keep
 # running, say so, and still quit at once on Esc).
 # usage: fault_window.sh DIR_WITH_ZORBEL_WINDOWED CASE [SCREEN_DIR]
-#   CASE: x | jack | TERM | INT | HUP | QUIT      (exit 77: the tools are missing)
+#   CASE: x | jack | jackback | TERM | INT | HUP | QUIT      (exit 77: the tools are missing)
+#   jackback: a new sound server comes up before Esc; the program must take it and play again.
 set -uo pipefail
 bin="$(cd "$1" && pwd)/zorbel-windowed"
 case_name="$2"
@@ -76,7 +77,7 @@ case "$case_name" in
     [ "$status" -ne 0 ] || fail "exit status 0 after SIG$case_name"
     grep -q "signal" err.txt || fail "no line on stderr about the signal"
     ;;
-  jack)
+  jack | jackback)
     if grep -q "no audio device" err.txt; then echo "skipped: the sound server did not take the program"; exit 77; fi
     kill -9 "$jack_pid"
     wait "$jack_pid" 2> /dev/null; jack_pid=""
@@ -84,6 +85,21 @@ case "$case_name" in
     grep -q "audio device was lost" err.txt || fail "the loss of the sound server was not noticed"
     kill -0 "$prog" 2> /dev/null || fail "the program ended with its sound server"
     shot fault-audio-lost.png
+    if [ "$case_name" = jackback ]; then
+      # The killed server's files would stop a new one of the same name.
+      rm -f /dev/shm/jack_sem.*_"$server"_* /dev/shm/jack_"$server"_* 2> /dev/null
+      start_jack
+      for _ in $(seq 80); do grep -q "audio device is back" err.txt && break; sleep 0.1; done
+      grep -q "audio device is back" err.txt || fail "the new sound server was not taken within 8 s"
+      jack_lsp -s "$server" -c 2> /dev/null | grep -q "ZORBEL:left" || fail "no ZORBEL ports on the new server"
+      sleep 0.3
+      shot fault-audio-back.png
+      # The steps move again: two looks at the window 0.5 s apart differ.
+      import -window "$window" "$work/a.png" 2> /dev/null; sleep 0.5
+      import -window "$window" "$work/b.png" 2> /dev/null
+      moved=$(compare -metric AE "$work/a.png" "$work/b.png" /dev/null 2>&1 | cut -d' ' -f1)
+      [ "${moved:-0}" -gt 0 ] 2> /dev/null || fail "the screen stands still after the server came back"
+    fi
     xdotool keydown Escape; sleep 0.15; xdotool keyup Escape
     ended_within_2s || fail "Esc did not end the program within 2 s"
     [ "$status" -eq 0 ] || fail "exit status $status after Esc"
