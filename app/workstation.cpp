@@ -161,9 +161,14 @@ void start_workstation(const WorkstationOptions& options) {
   // the console area is drawn from here on.
   fill_rect(0, 0, kScreenWidth, kScreenHeight, 0);
   redraw_sequencer_screen();
-  // A recovery file newer than every song says that the last session's work was not saved.
-  // The start-up song plays all the same: nothing is loaded unasked.
-  if (recovery_file_is_newest()) show_message_state(kStateMessage18, "UNSAVED WORK IN RECOVER.SEQ");
+  // A recovery file newer than every song says that the last session's work was not saved:
+  // the FILE line names it and a box says so. The start-up song plays all the same: nothing is
+  // loaded unasked. (A SAVE under that name moves the recovery file to the backups first.)
+  if (recovery_file_is_newest()) {
+    std::snprintf(editor_link.song_name, sizeof editor_link.song_name, "%s", kRecoverySongName);
+    redraw_sequencer_screen();
+    show_message_state(kStateMessage18, "UNSAVED WORK IN RECOVER.SEQ");
+  }
   unlock_screen(draw_state.surface);
   // The song the program starts with is where undoing ends.
   reset_journal();

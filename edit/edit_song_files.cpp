@@ -1,6 +1,8 @@
 // New songs from templates, and loading and saving song files.
 #include "edit/edit.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include "engine/transport_requests.h"
 #include "files/file_replace.h"
 #include "files/platform_dir.h"
+#include "files/recovery_file.h"
 #include "files/song_file.h"
 #include "files/wav_import.h"
 #include "synth/synth_types.h"
@@ -76,6 +79,10 @@ EditResult edit_save_song(const char* file_name) {
   // the slow part, writing and syncing the file, runs with the audio playing.
   std::vector<uint8_t> bytes;
   with_audio_paused([&] { bytes = encode_song(file_name); });
+  // A song saved under the recovery file's name must not take the unsaved work's place: the
+  // file there moves to the backups first, as at the start of a session's recovery writes.
+  if (strcasecmp(file_name, kRecoverySongFile) == 0 && !rotate_recovery_backups(kSongFolder))
+    return EditResult::kSaveFailed;
   if (!replace_file(path_in_folder(kSongFolder, file_name), bytes)) return EditResult::kSaveFailed;
   mark_song_saved();
   return EditResult::kOk;

@@ -9,6 +9,7 @@
 namespace zorbel {
 
 constexpr const char* kRecoverySongFile = "RECOVER.SEQ";
+constexpr const char* kRecoverySongName = "RECOVER";  // the FILE line's name for it
 constexpr const char* kRecoveryBackupFolder = "backup/";
 constexpr int kRecoveryBackupsKept = 10;
 

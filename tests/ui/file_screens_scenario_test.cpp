@@ -482,6 +482,39 @@ TEST_F(FileScreenScenario, SaveAfterLoadWritesTheLoadedFileWhateverItsName) {
   EXPECT_EQ(read_bytes("seq/A.SEQ"), a_now);
 }
 
+TEST_F(FileScreenScenario, UnsavedWorkIsNamedAtStartAndASaveOverItKeepsItAside) {
+  // The last session left a song and, later, its unsaved work.
+  edit_bpm(133.0f);
+  ASSERT_EQ(edit_save_song("OLD.SEQ"), EditResult::kOk);
+  edit_bpm(150.0f);
+  ASSERT_EQ(edit_save_song("RECOVER.SEQ"), EditResult::kOk);
+  const auto recovered = read_bytes("seq/RECOVER.SEQ");
+  const auto hour_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  std::filesystem::last_write_time("seq/OLD.SEQ", hour_ago);
+  TearDown();
+  SetUp();
+
+  // The FILE line names it and the box says so; the start-up song plays, unchanged.
+  EXPECT_TRUE(text_at(397, 176, "RECOVER.SEQ", slot(kSlotActiveText)));
+  EXPECT_TRUE(prompt_shows("UNSAVED WORK IN RECOVER.SEQ"));
+  shot("file_unsaved_work_at_start");
+  EXPECT_FLOAT_EQ(song.bpm, 120.0f);
+  EXPECT_FALSE(song_changed_since_save());
+
+  // SAVE under that name does not lose the work: it moves to the backups first.
+  run("press X\n" + system_item(2));
+  EXPECT_TRUE(prompt_shows("OVERWRITE RECOVER.SEQ? Y"));
+  run("press X\n");
+  SongImage saved;
+  ASSERT_TRUE(read_song_file("seq/RECOVER.SEQ", saved));
+  EXPECT_FLOAT_EQ(saved.bpm, 120.0f);
+  std::vector<std::filesystem::path> backups;
+  for (const auto& entry : std::filesystem::directory_iterator("seq/backup"))
+    backups.push_back(entry.path());
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(read_bytes(backups[0].string()), recovered);
+}
+
 // zorbel-drive in the scratch folder; its standard output.
 std::string run_program(const std::string& script) {
   std::ofstream("script.txt") << script;
