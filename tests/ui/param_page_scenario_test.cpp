@@ -425,6 +425,18 @@ TEST_F(ParamPageScenario, SamplesLoadForTheWholeSongAndAFailedLoadKeepsWhatPlaye
   EXPECT_EQ(song.step_trig[0][1][6], 70);
   for (int i = 0; i < kLaneLength; i += 101)
     EXPECT_FLOAT_EQ(song.param_slot[1][0].lane[i], static_cast<float>(a_wav));
+
+  // A song whose sample has gone since it was saved loads all the same, and says which.
+  ASSERT_EQ(edit_save_song("SMP.SEQ"), EditResult::kOk);
+  std::remove("wav/A.WAV");
+  run("press START\n press X\n press D-DN\n press X\n press X\n");  // SYSTEM > LOAD, the one song
+  EXPECT_EQ(editor_state(), kStateWavNotLoaded);
+  const char* missing = "WAV NOT LOADED: A.WAV";
+  EXPECT_TRUE(text_at(400 - 4 * static_cast<int>(std::strlen(missing)), 296, missing,
+                      slot(kSlotActiveMenuText)));
+  shot("param_page_song_sample_missing");
+  EXPECT_STREQ(editor_link.song_name, "SMP");
+  EXPECT_EQ(song.step_trig[0][1][6], 70);
 }
 
 TEST_F(ParamPageScenario, FreqModeAsksAndSwitchesOnlyOnAChange) {
