@@ -25,5 +25,7 @@ void restart_playback();
 void repoint_loop();
 // Frames in one step at the current tempo, before swing.
 float step_interval();
+// The tempo that plays: a followed external clock's, else the song's.
+float playing_bpm();
 
 }  // namespace zorbel
