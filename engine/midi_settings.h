@@ -18,4 +18,11 @@ struct MidiSettings {
 
 extern MidiSettings midi_settings;
 
+// Back to the defaults: SYNC OFF, NOTE INPUT ON, CHANNEL PLAY OFF.
+inline void reset_midi_settings() {
+  midi_settings.sync.store(MidiSync::kOff);
+  midi_settings.note_input.store(true);
+  midi_settings.channel_play.store(false);
+}
+
 }  // namespace zorbel

@@ -18,6 +18,7 @@ class MidiScreenTest : public MenuScreenTest {
  protected:
   void SetUp() override {
     MenuScreenTest::SetUp();
+    reset_midi_settings();
     reset_midi_dispatch();
     midi_input_queue().clear();
     settings_stored = 0;
@@ -25,9 +26,6 @@ class MidiScreenTest : public MenuScreenTest {
   }
   void TearDown() override {
     set_midi_settings_hook(nullptr);
-    midi_settings.sync.store(MidiSync::kOff);
-    midi_settings.note_input.store(true);
-    midi_settings.channel_play.store(false);
     midi_input_queue().clear();
     reset_midi_dispatch();
     MenuScreenTest::TearDown();
