@@ -54,8 +54,7 @@ int pa_callback(const void* /*input*/, void* output, unsigned long /*frames*/,
   // A stopped transport leaves the buffer unwritten; the device plays silence instead.
   if (!audio_output_cycle(out, generation))
     for (int i = 0; i < 2 * kBufferFrames; ++i) out[i] = 0.0f;
-  const double until_heard = time ? time->outputBufferDacTime - time->currentTime : 0.0;
-  midi_buffer_rendered_for_alsa(until_heard > 0.0 ? until_heard : 0.0);
+  if (time) midi_buffer_rendered_for_alsa(time->outputBufferDacTime, time->currentTime);
   return generation == stream_generation.load() ? paContinue : paAbort;
 }
 

@@ -25,6 +25,12 @@ constexpr const char* kSequencerDevice = "/dev/snd/seq";
 constexpr double kSampleRate = 44100.0;
 constexpr int kPollMs = 2;
 constexpr unsigned kOutCapacity = 512;
+constexpr double kBufferSeconds = 1024 / kSampleRate;
+// Two clocks closer than this are taken as one (PortAudio's is CLOCK_MONOTONIC on Linux).
+constexpr double kSameClockSeconds = 0.5;
+// A buffer that sounds this close to where the one before it ended follows on without a gap:
+// the difference is the callback's own timing, not the device's.
+constexpr double kBufferJitterSeconds = 0.004;
 
 struct AlsaMidi {
   snd_seq_t* seq = nullptr;
@@ -35,6 +41,9 @@ struct AlsaMidi {
   std::atomic<bool> quit{false};
   std::atomic<bool> open{false};
   MidiEventQueue<kOutCapacity> out;  // audio thread -> sequencer thread, times in queue seconds
+  // Audio thread: when the next buffer should sound (queue seconds), once a buffer has.
+  double next_buffer_at = 0.0;
+  bool follows_on = false;
 };
 
 AlsaMidi alsa;
@@ -150,6 +159,7 @@ bool open_alsa_midi(std::string* reason) {
   if (error >= 0) error = snd_seq_drain_output(alsa.seq);
   if (error < 0) return fail(reason, "did not start its queue", error);
   alsa.queue_start = monotonic_seconds();
+  alsa.follows_on = false;
   alsa.out.clear();
   alsa.quit.store(false);
   alsa.thread = std::thread(run_sequencer_thread);
@@ -165,14 +175,19 @@ void close_alsa_midi() {
   alsa.seq = nullptr;
 }
 
-void alsa_midi_buffer_rendered(double seconds_until_heard) ZORBEL_REALTIME {
+void alsa_midi_buffer_rendered(double heard_at, double stream_now) ZORBEL_REALTIME {
   const MidiEvent* events = nullptr;
   const int count = take_rendered_midi(&events);
-  if (!alsa.open.load() || count == 0) return;
-  const double first = monotonic_seconds() - alsa.queue_start + seconds_until_heard;
+  if (!alsa.open.load()) return;
+  const double now = monotonic_seconds();
+  double at = std::fabs(stream_now - now) < kSameClockSeconds ? heard_at : now + (heard_at - stream_now);
+  at -= alsa.queue_start;
+  if (alsa.follows_on && std::fabs(at - alsa.next_buffer_at) < kBufferJitterSeconds) at = alsa.next_buffer_at;
+  alsa.next_buffer_at = at + kBufferSeconds;
+  alsa.follows_on = true;
   for (int i = 0; i < count; ++i) {
     MidiEvent e = events[i];
-    e.time = first + e.time / kSampleRate;
+    e.time = at + e.time / kSampleRate;
     alsa.out.push(e);
   }
 }

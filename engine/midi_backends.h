@@ -18,6 +18,6 @@ bool jack_midi_ports_ready();
 // ALSA sequencer: false with the reason when it cannot be opened.
 bool open_alsa_midi(std::string* reason);
 void close_alsa_midi();
-void alsa_midi_buffer_rendered(double seconds_until_heard);
+void alsa_midi_buffer_rendered(double heard_at, double stream_now);
 
 }  // namespace zorbel

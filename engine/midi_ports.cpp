@@ -49,8 +49,8 @@ bool next_midi_input(MidiEvent* event) { return inputs.pop(event); }
 
 unsigned midi_inputs_dropped() { return inputs.dropped(); }
 
-void midi_buffer_rendered_for_alsa(double seconds_until_heard) {
-  alsa_midi_buffer_rendered(seconds_until_heard);
+void midi_buffer_rendered_for_alsa(double heard_at, double stream_now) {
+  alsa_midi_buffer_rendered(heard_at, stream_now);
 }
 
 }  // namespace zorbel

@@ -24,8 +24,9 @@ bool next_midi_input(MidiEvent* event);
 // Messages lost because the main thread had not taken the earlier ones (a full queue).
 unsigned midi_inputs_dropped();
 
-// The PortAudio callback, after each buffer: seconds until its first frame sounds. Hands the
-// buffer's clock messages to the ALSA port, if one is open. Never allocates, locks or waits.
-void midi_buffer_rendered_for_alsa(double seconds_until_heard);
+// The PortAudio callback, after each buffer: when its first frame sounds and the time now, both
+// in seconds of the stream's clock. Hands the buffer's clock messages to the ALSA port, if one
+// is open. Never allocates, locks or waits.
+void midi_buffer_rendered_for_alsa(double heard_at, double stream_now);
 
 }  // namespace zorbel

@@ -20,10 +20,9 @@
 #include "engine/midi_ports.h"
 #include "engine/midi_settings.h"
 #include "engine/song_templates.h"
-#include "files/song_file.h"
-#include "synth/note_table.h"
 #include "tests/support/dummy_jack_server.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/midi_checks.h"
 #include "tests/support/temp_workdir.h"
 
 namespace zorbel::test {
@@ -112,22 +111,6 @@ class MidiProbe {
   int sent_ = 0;  // process thread
 };
 
-// The workstation's frames: the MIDI input dispatched every 5 ms for seconds, notes going into
-// note_track. True when done said so before the time ran out.
-template <typename Done>
-bool run_frames(double seconds, int note_track, Done done) {
-  const auto start = std::chrono::steady_clock::now();
-  const auto end = start + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < end) {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
-    const MidiNews news = dispatch_midi_input(static_cast<uint32_t>(ms.count()), note_track);
-    if (done(news)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return false;
-}
-
 std::vector<int64_t> frames_of(const std::vector<Stamped>& messages, uint8_t status) {
   std::vector<int64_t> frames;
   for (const Stamped& s : messages)
@@ -171,11 +154,9 @@ TEST_F(MidiOverJack, ClockOutClockInTransportAndNotes) {
     if (f >= starts[0]) pulses.push_back(f);
   ASSERT_GE(pulses.size(), 45u);
   const double ideal = kRate * 60.0 / (120.0 * kMidiPulsesPerBeat);
-  const double mean = static_cast<double>(pulses.back() - pulses.front()) / (pulses.size() - 1);
+  const PulseSpacing spacing = pulse_spacing(std::vector<double>(pulses.begin(), pulses.end()));
+  const double mean = spacing.mean, worst = spacing.worst;
   EXPECT_NEAR(mean / ideal, 1.0, 0.001) << "mean pulse interval " << mean << " frames";
-  double worst = 0.0;
-  for (size_t k = 0; k < pulses.size(); ++k)
-    worst = std::max(worst, std::fabs(pulses[k] - (pulses.front() + k * mean)));
   EXPECT_LT(worst / kRate, 0.001) << "jitter " << worst << " frames";
   std::printf("clock out at 120 BPM: %zu pulses, mean %.3f frames (ideal %.3f), worst %.2f frames\n",
               pulses.size(), mean, ideal, worst);
@@ -198,7 +179,7 @@ TEST_F(MidiOverJack, ClockOutClockInTransportAndNotes) {
   const int pulses_sent = 40;  // more than a beat, 1.1 s
   for (int k = 0; k < pulses_sent; ++k)
     probe.send(begin + 1 + static_cast<int64_t>(std::llround(k * pulse90)), midi_event(0, kMidiClock));
-  const bool settled = run_frames(4.0, -1, [&](const MidiNews&) {
+  const bool settled = run_midi_frames(4.0, -1, [&](const MidiNews&) {
     return probe.now() > begin + static_cast<int64_t>(pulses_sent * pulse90) + 2048;
   });
   EXPECT_TRUE(settled);
@@ -208,7 +189,7 @@ TEST_F(MidiOverJack, ClockOutClockInTransportAndNotes) {
 
   // ---- Stop ----
   probe.send(probe.now() + 1024, midi_event(0, kMidiStop));
-  EXPECT_TRUE(run_frames(1.0, -1, [](const MidiNews&) {
+  EXPECT_TRUE(run_midi_frames(1.0, -1, [](const MidiNews&) {
     return transport.transport_stopped.load() != 0;
   })) << "Stop did not stop the transport";
   // The tempo stays where the clock left it.
@@ -221,23 +202,9 @@ TEST_F(MidiOverJack, ClockOutClockInTransportAndNotes) {
   editor_link.cursor_step = step;
   ASSERT_EQ(song.step_trig[loop][track][step], 0);
   probe.send(probe.now() + 1024, midi_event(0, kMidiNoteOn, 60, 64, 3));
-  EXPECT_TRUE(run_frames(1.0, track, [](const MidiNews& news) { return news.notes_entered; }));
+  EXPECT_TRUE(run_midi_frames(1.0, track, [](const MidiNews& news) { return news.notes_entered; }));
   EXPECT_EQ(editor_link.cursor_step, step + 1);
-  ASSERT_TRUE(save_song_to_path("seq/NOTE.SEQ"));
-  SongImage image;
-  ASSERT_TRUE(read_song_file("seq/NOTE.SEQ", image));
-  const int cell = (loop * MAX_TRACKS + track) * MAX_STEPS + step;
-  EXPECT_GT(image.step_trig[cell], 0);
-  EXPECT_NEAR(image.step_vol[cell], 0.50f, 0.005f);
-  int slot = -1;
-  for (int k = 0; k < song.param_count[track] && slot < 0; ++k)
-    if (song.param_slot[track][k].cls == ParamClass::kNotePitch ||
-        song.param_slot[track][k].cls == ParamClass::kHzPitch)
-      slot = k;
-  ASSERT_GE(slot, 0);
-  const float pitch = image.lanes[static_cast<size_t>(slot) * kLaneLength + loop * MAX_STEPS + step];
-  const bool hertz = song.param_slot[track][slot].cls == ParamClass::kHzPitch;
-  EXPECT_FLOAT_EQ(pitch, hertz ? note_frequency(60.0f) : 60.0f);
+  expect_saved_note_hit("seq/NOTE.SEQ", loop, track, step, 60, 0.50f);
 }
 
 }  // namespace

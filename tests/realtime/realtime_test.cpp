@@ -177,7 +177,7 @@ TEST(RealtimeCallback, MidiClockSendAndFollow) {
     made += allocations_while_rendering(20);
     // What a port back-end does after each buffer, here after the last one.
     messages += take_rendered_midi(&events);
-    midi_buffer_rendered_for_alsa(0.02);
+    midi_buffer_rendered_for_alsa(1.02, 1.0);
   }
   EXPECT_GT(messages, 0);
   // FOLLOW: the clock plays at the followed tempo; a MIDI keyboard plays a track live.
