@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -134,7 +136,8 @@ bool fail(std::string* reason, const std::string& what, int error) {
 bool open_alsa_midi(std::string* reason) {
   if (alsa.open.load()) return true;
   if (access(kSequencerDevice, R_OK | W_OK) != 0) {
-    *reason = std::string("no ALSA sequencer (") + kSequencerDevice + " is missing)";
+    *reason = std::string("no ALSA sequencer: ") + kSequencerDevice +
+              (errno == ENOENT ? " is missing" : std::string(": ") + std::strerror(errno));
     return false;
   }
   int error = snd_seq_open(&alsa.seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);

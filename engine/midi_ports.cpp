@@ -27,8 +27,7 @@ MidiPortKind open_midi_ports() {
   if (open_alsa_midi(&reason)) return kind = MidiPortKind::kAlsa;
   kind = MidiPortKind::kNone;
   if (!absence_said) {
-    std::fprintf(stderr, "zorbel: no MIDI (no JACK server, and %s); running without it\n",
-                 reason.c_str());
+    std::fprintf(stderr, "zorbel: no MIDI ports: no JACK server, and %s\n", reason.c_str());
     absence_said = true;
   }
   return kind;
