@@ -77,6 +77,9 @@ void watch_audio_device() {
     station.last_reopen = now;
     std::fprintf(stderr, "zorbel: the audio device was lost\n");
     show_message_state(kStateMessage18, "AUDIO DEVICE LOST");
+    // Whatever took the sound server may take the rest next: the changed song goes to the
+    // recovery file now rather than at the next interval.
+    request_autosave();
     return;
   }
   if (!finish_audio_reopen()) {

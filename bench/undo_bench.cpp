@@ -1,13 +1,18 @@
 // The undo journal's cost: one undo (and redo) of COPY TRACK TO ALL LOOPS, and the journal's
-// memory after 10,000 seeded edits of steps, values, settings and pattern operations.
+// memory after 10,000 seeded edits of steps, values, settings and pattern operations. Also the
+// time the autosave holds the audio to copy out the largest song.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <random>
 
 #include "edit/edit.h"
 #include "edit/undo_journal.h"
 #include "engine/init_engine.h"
 #include "engine/song.h"
+#include "files/recovery_file.h"
+#include "files/song_file.h"
+#include "bench/bench_songs.h"
 
 namespace zorbel {
 namespace {
@@ -61,6 +66,32 @@ void BM_JournalAfterTenThousandEdits(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_JournalAfterTenThousandEdits)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The autosave encodes the song with the audio held: the sixteen-synth song with every step of
+// every loop triggered and every value lane moving, the most the coder has to write.
+void BM_RecoverySongCopyUnderPause(benchmark::State& state) {
+  const bench::BenchSong& mixed = bench::bench_songs()[3];
+  init_engine(mixed.seed);
+  bench::build_bench_song(mixed);
+  std::mt19937 rng(20261208);
+  std::uniform_real_distribution<float> value(0.0f, 1.0f);
+  // Written straight into the lanes: a different value on every step defeats the run lengths.
+  for (int t = 0; t < song.track_count; ++t)
+    for (int k = 0; k < song.param_count[t]; ++k)
+      for (int i = 0; i < kLaneLength; ++i) song.param_slot[t][k].lane[i] = value(rng);
+  SongSnapshot snapshot;
+  prepare_song_snapshot(snapshot);
+  for (auto _ : state) take_song_snapshot(snapshot);
+  state.counters["copied_MB"] =
+      static_cast<double>(sizeof(Song) + snapshot.lanes.size() * sizeof(float)) / (1 << 20);
+  // What the worker does afterwards with the audio playing, for comparison.
+  const auto start = std::chrono::steady_clock::now();
+  const size_t bytes = encode_song(snapshot, kRecoverySongFile).size();
+  state.counters["encode_ms"] = std::chrono::duration<double, std::milli>(
+      std::chrono::steady_clock::now() - start).count();
+  state.counters["file_MB"] = static_cast<double>(bytes) / (1 << 20);
+}
+BENCHMARK(BM_RecoverySongCopyUnderPause)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zorbel

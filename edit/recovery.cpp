@@ -1,5 +1,6 @@
 // Keeping the unsaved song: the recovery save on the way out and the periodic autosave.
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -18,20 +19,22 @@ namespace {
 // Only one thread writes the recovery file at a time.
 std::mutex recovery_write;
 
-std::vector<uint8_t> encode_recovery_song() {
-  // The song is read out with the callback held; the disk is written with the audio playing.
-  std::vector<uint8_t> bytes;
+// The song is copied out with the callback held, which takes about a millisecond for the
+// largest song; encoding it and writing the disk happen with the audio playing.
+std::unique_ptr<SongSnapshot> snapshot_song() {
+  auto snapshot = std::make_unique<SongSnapshot>();
+  prepare_song_snapshot(*snapshot);
   const unsigned previous = pause_audio();
-  bytes = encode_song(kRecoverySongFile);
+  take_song_snapshot(*snapshot);
   resume_audio(previous);
-  return bytes;
+  return snapshot;
 }
 
 struct Autosave {
   std::thread worker;
   std::mutex lock;
   std::condition_variable wake;
-  std::vector<uint8_t> pending;  // bytes waiting for the worker
+  std::unique_ptr<SongSnapshot> pending;  // the song waiting for the worker
   bool has_pending = false;
   bool stopping = false;
   bool writing = false;
@@ -51,10 +54,12 @@ void worker_loop() {
   for (;;) {
     autosave.wake.wait(hold, [] { return autosave.has_pending || autosave.stopping; });
     if (!autosave.has_pending) return;
-    std::vector<uint8_t> bytes = std::move(autosave.pending);
+    std::unique_ptr<SongSnapshot> snapshot = std::move(autosave.pending);
     autosave.has_pending = false;
     autosave.writing = true;
     hold.unlock();
+    const std::vector<uint8_t> bytes = encode_song(*snapshot, kRecoverySongFile);
+    snapshot.reset();
     std::string where, reason;
     bool ok;
     {
@@ -70,14 +75,14 @@ void worker_loop() {
 }
 
 // The caller holds autosave.lock.
-void hand_to_worker(std::vector<uint8_t> bytes, uint32_t change) {
+void hand_to_worker(std::unique_ptr<SongSnapshot> snapshot, uint32_t change) {
   autosave.saved_change = change;
   autosave.saved_any = true;
   if (!autosave.worker.joinable()) {
     autosave.stopping = false;
     autosave.worker = std::thread(worker_loop);
   }
-  autosave.pending = std::move(bytes);
+  autosave.pending = std::move(snapshot);
   autosave.has_pending = true;
   autosave.wake.notify_all();
 }
@@ -89,7 +94,7 @@ EditResult save_recovery_song(bool* written, std::string* where, std::string* re
   // A preset still previewing on quit is not part of the song: the loop gets its values back.
   edit_end_preset_preview();
   if (!song_changed_since_save()) return EditResult::kOk;
-  const std::vector<uint8_t> bytes = encode_recovery_song();
+  const std::vector<uint8_t> bytes = encode_song(*snapshot_song(), kRecoverySongFile);
   std::string path, why;
   bool ok;
   {
@@ -125,11 +130,11 @@ void autosave_tick(uint32_t now_ms) {
     if (autosave.writing || autosave.has_pending) return;
   }
   edit_end_preset_preview();
-  std::vector<uint8_t> bytes = encode_recovery_song();
+  std::unique_ptr<SongSnapshot> snapshot = snapshot_song();
   autosave.requested = false;
   autosave.last_ms = now_ms;
   std::lock_guard<std::mutex> hold(autosave.lock);
-  hand_to_worker(std::move(bytes), change);
+  hand_to_worker(std::move(snapshot), change);
 }
 
 void request_autosave() { autosave.requested = true; }
@@ -139,10 +144,10 @@ void keep_song_before_replacing() {
   edit_end_preset_preview();
   const uint32_t change = song_change_count();
   if (!song_changed_since_save() || (autosave.saved_any && change == autosave.saved_change)) return;
-  std::vector<uint8_t> bytes = encode_recovery_song();
+  std::unique_ptr<SongSnapshot> snapshot = snapshot_song();
   std::unique_lock<std::mutex> hold(autosave.lock);
   autosave.wake.wait(hold, [] { return !autosave.writing && !autosave.has_pending; });
-  hand_to_worker(std::move(bytes), change);
+  hand_to_worker(std::move(snapshot), change);
 }
 
 void finish_autosave() {
@@ -162,7 +167,7 @@ int autosaves_written() {
 void reset_autosave() {
   finish_autosave();
   std::lock_guard<std::mutex> hold(autosave.lock);
-  autosave.pending.clear();
+  autosave.pending.reset();
   autosave.has_pending = false;
   autosave.stopping = false;
   autosave.writing = false;

@@ -199,7 +199,11 @@ bool parse_song_file(const uint8_t* data, std::size_t size, SongImage& image,
   return true;
 }
 
-std::vector<uint8_t> encode_song(const char* file_name) {
+namespace {
+
+// The song file image of s; sample_name holds each WAV track's sample name ("" for none).
+std::vector<uint8_t> encode_song_of(const Song& song, const char (*sample_name)[kSampleNameSlot],
+                                    const char* file_name) {
   ByteWriter out;
   const std::size_t name_len = std::min<std::size_t>(std::strlen(file_name), kSongNameSlot - 1);
   out.put(file_name, name_len);
@@ -245,11 +249,58 @@ std::vector<uint8_t> encode_song(const char* file_name) {
     }
   for (int t = 0; t < n; ++t) {
     if (!is_wav_type(song.synth_type[t])) continue;
-    const SampleData* sample = wav_sample(t);
-    if (sample) out.put(sample->name, strnlen(sample->name, sizeof sample->name));
+    out.put(sample_name[t], strnlen(sample_name[t], kSampleNameSlot));
     write_u8(kSampleNameEnd, out);
   }
   return out.bytes();
+}
+
+void copy_sample_names(char (*sample_name)[kSampleNameSlot]) {
+  for (int t = 0; t < MAX_TRACKS; ++t) {
+    const SampleData* sample = t < song.track_count && is_wav_type(song.synth_type[t])
+                                   ? wav_sample(t) : nullptr;
+    std::snprintf(sample_name[t], kSampleNameSlot, "%s", sample ? sample->name : "");
+  }
+}
+
+int lanes_in_use() {
+  int lanes = 0;
+  for (int t = 0; t < song.track_count; ++t) lanes += song.param_count[t];
+  return lanes;
+}
+
+}  // namespace
+
+std::vector<uint8_t> encode_song(const char* file_name) {
+  char sample_name[MAX_TRACKS][kSampleNameSlot];
+  copy_sample_names(sample_name);
+  return encode_song_of(song, sample_name, file_name);
+}
+
+void prepare_song_snapshot(SongSnapshot& snapshot) {
+  const size_t values = static_cast<size_t>(lanes_in_use()) * kLaneLength;
+  if (snapshot.lanes.size() < values) snapshot.lanes.resize(values);
+}
+
+void take_song_snapshot(SongSnapshot& snapshot) {
+  Song& copy = *snapshot.song;
+  copy = song;
+  float* next = snapshot.lanes.data();
+  for (int t = 0; t < song.track_count; ++t)
+    for (int k = 0; k < song.param_count[t]; ++k) {
+      ParamSlot& slot = copy.param_slot[t][k];
+      if (slot.lane) {
+        std::memcpy(next, slot.lane, sizeof(float) * kLaneLength);
+        slot.lane = next;
+        slot.row = nullptr;  // the snapshot is read lane by lane, never by the current loop
+      }
+      next += kLaneLength;
+    }
+  copy_sample_names(snapshot.sample_name);
+}
+
+std::vector<uint8_t> encode_song(const SongSnapshot& snapshot, const char* file_name) {
+  return encode_song_of(*snapshot.song, snapshot.sample_name, file_name);
 }
 
 void apply_song_image(const SongImage& image) {

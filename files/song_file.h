@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,22 @@ bool parse_song_file(const uint8_t* data, std::size_t size, SongImage& image,
 
 // The current song as a file image whose header carries file_name (cut to its slot).
 std::vector<uint8_t> encode_song(const char* file_name);
+
+// A copy of the song, taken in a moment while the audio is held and encoded afterwards on any
+// thread: encoding the largest song takes far longer than a device buffer.
+struct SongSnapshot {
+  std::unique_ptr<Song> song = std::make_unique<Song>();  // its lanes point into `lanes`
+  std::vector<float> lanes;
+  char sample_name[MAX_TRACKS][kSampleNameSlot] = {};      // "" for a track with none
+};
+// Sizes the snapshot for the song as it stands (main thread, the audio may run): every page it
+// will need is touched here, so that taking it copies and nothing else.
+void prepare_song_snapshot(SongSnapshot& snapshot);
+// Copies the song into a snapshot prepared for it since the song's last structural change.
+// Main thread; the caller holds the audio (the filter tracking writes a lane).
+void take_song_snapshot(SongSnapshot& snapshot);
+// The snapshot as a file image, as encode_song would have made it when it was taken.
+std::vector<uint8_t> encode_song(const SongSnapshot& snapshot, const char* file_name);
 
 // Replaces the song with a checked image: synths rebuilt, tables filled, samples loaded by name
 // from the WAV folder, playback rewound to step 0 of loop 0 in LOOP mode. Main thread; the

@@ -84,6 +84,9 @@ case "$case_name" in
     for _ in $(seq 40); do grep -q "audio device was lost" err.txt && break; sleep 0.1; done
     grep -q "audio device was lost" err.txt || fail "the loss of the sound server was not noticed"
     kill -0 "$prog" 2> /dev/null || fail "the program ended with its sound server"
+    # The loss itself writes the changed song, before any quit.
+    for _ in $(seq 20); do [ -s seq/RECOVER.SEQ ] && break; sleep 0.1; done
+    [ -s seq/RECOVER.SEQ ] || fail "the loss of the sound server did not write seq/RECOVER.SEQ"
     shot fault-audio-lost.png
     if [ "$case_name" = jackback ]; then
       # The killed server's files would stop a new one of the same name.

@@ -360,6 +360,20 @@ TEST_F(SongFileTest, SampleNamesAreRestoredFromTheWavFolder) {
   EXPECT_EQ(sample->length, 3);
   for (int i = 0; i < kLaneLength; i += 997)
     EXPECT_EQ(song.param_slot[1][0].lane[i], static_cast<float>(k));
+
+  // A snapshot (what the autosave copies with the audio held) encodes as the song did when it
+  // was taken, sample name included, whatever changes afterwards.
+  song.param_slot[0][2].lane[4321] = 0.375f;
+  SongSnapshot snapshot;
+  prepare_song_snapshot(snapshot);
+  take_song_snapshot(snapshot);
+  const std::vector<uint8_t> live = encode_song("S.SEQ");
+  song.param_slot[0][2].lane[4321] = 0.5f;
+  song.bpm = 99.0f;
+  song.step_trig[7][1][3] = 100;
+  wav_set_sample(1, nullptr);
+  EXPECT_EQ(encode_song(snapshot, "S.SEQ"), live);
+  EXPECT_NE(encode_song("S.SEQ"), live);
 }
 
 TEST_F(SongFileTest, MissingSampleLeavesThePlaceholder) {

@@ -46,8 +46,10 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
+#include "edit/autosave.h"
 #include "edit/edit.h"
 #include "edit/midi_dispatch.h"
 #include "edit/note_entry.h"
@@ -154,6 +156,51 @@ TEST(RealtimeCallback, UndoAndRedoWhileRendering) {
   EXPECT_EQ(allocations.load(), 0);
   EXPECT_GT(rendered.load(), rendered_before);
   EXPECT_EQ(shared_load(song.bpm), 200.0f);
+}
+
+// The autosave while another thread renders: the song is copied out with the same handshake,
+// encoded and written on the worker, and the rendering thread never allocates or waits.
+TEST(RealtimeCallback, AutosaveWhileRendering) {
+  char folder[] = "/tmp/zorbel-rt-autosave-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  std::filesystem::create_directory("seq");
+  init_engine(19);
+  new_song(2);
+  trigger_everything();
+  reset_autosave();
+  enable_autosave(true);
+  std::atomic<bool> done{false};
+  std::atomic<long> rendered{0};
+  std::vector<float> out(2 * 1024);
+  std::thread renderer([&] {
+    rendering_thread = true;
+    while (!done.load()) {
+      render_buffer(out.data());
+      rendered.fetch_add(1);
+    }
+  });
+  while (rendered.load() < 2) std::this_thread::yield();
+  allocations.store(0);
+  counting.store(true);
+  uint32_t now_ms = 0;
+  autosave_tick(now_ms);  // the interval is counted from the first tick
+  for (int round = 0; round < 5; ++round) {
+    edit_step_trig(0, 0, round, 50);
+    autosave_tick(now_ms += kAutosaveIntervalMs);
+    for (int wait = 0; wait < 5000 && autosaves_written() <= round; ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(autosaves_written(), 5);
+  counting.store(false);
+  done.store(true);
+  renderer.join();
+  reset_autosave();
+  EXPECT_EQ(allocations.load(), 0);
+  EXPECT_TRUE(std::filesystem::exists("seq/RECOVER.SEQ"));
+  std::filesystem::current_path(before);
+  std::filesystem::remove_all(folder);
 }
 
 // MIDI clock out with every transport message, a followed tempo and live notes: the audio side
