@@ -14,6 +14,9 @@ MidiEventQueue<kMidiInputCapacity>& midi_input_queue();
 // JACK: the hooks of the output's client, and whether its ports are registered now.
 void install_jack_midi_hooks();
 bool jack_midi_ports_ready();
+// Whether the JACK input port feeds the input queue. Off while the ALSA port is open, which is
+// then the queue's one writer (a JACK server may come up after the ALSA port was chosen).
+void set_jack_midi_input(bool on);
 
 // ALSA sequencer: false with the reason when it cannot be opened.
 bool open_alsa_midi(std::string* reason);

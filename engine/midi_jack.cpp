@@ -29,6 +29,7 @@ struct PendingMidi {
 struct JackMidi {
   std::atomic<jack_port_t*> in{nullptr};
   std::atomic<jack_port_t*> out{nullptr};
+  std::atomic<bool> reads_input{true};
   uint32_t cycle_start = 0;
   uint32_t last_cycle_start = 0;
   int64_t wraps = 0;  // times the 32-bit frame time went round
@@ -53,7 +54,7 @@ void cycle_begin(uint32_t nframes, uint32_t cycle_start) ZORBEL_REALTIME {
   if (cycle_start < jack_midi.last_cycle_start) ++jack_midi.wraps;
   jack_midi.last_cycle_start = jack_midi.cycle_start = cycle_start;
   jack_port_t* in = jack_midi.in.load();
-  if (!in) return;
+  if (!in || !jack_midi.reads_input.load(std::memory_order_relaxed)) return;
   void* buffer = jack_port_get_buffer(in, nframes);
   const uint32_t count = jack_midi_get_event_count(buffer);
   const double base = static_cast<double>(jack_midi.wraps) * 4294967296.0 + cycle_start;
@@ -116,6 +117,8 @@ void install_jack_midi_hooks() {
   hooks.cycle_end = cycle_end;
   set_jack_client_hooks(hooks);
 }
+
+void set_jack_midi_input(bool on) { jack_midi.reads_input.store(on); }
 
 bool jack_midi_ports_ready() { return jack_midi.in.load() != nullptr && jack_midi.out.load() != nullptr; }
 

@@ -24,7 +24,10 @@ MidiPortKind open_midi_ports() {
   if (kind == MidiPortKind::kAlsa) return kind;
   if (jack_midi_ports_ready()) return kind = MidiPortKind::kJack;
   std::string reason;
-  if (open_alsa_midi(&reason)) return kind = MidiPortKind::kAlsa;
+  if (open_alsa_midi(&reason)) {
+    set_jack_midi_input(false);
+    return kind = MidiPortKind::kAlsa;
+  }
   kind = MidiPortKind::kNone;
   if (!absence_said) {
     std::fprintf(stderr, "zorbel: no MIDI ports: no JACK server, and %s\n", reason.c_str());
@@ -35,6 +38,7 @@ MidiPortKind open_midi_ports() {
 
 void close_midi_ports() {
   if (kind == MidiPortKind::kAlsa) close_alsa_midi();
+  set_jack_midi_input(true);
   kind = MidiPortKind::kNone;
 }
 
