@@ -100,7 +100,14 @@ float playing_bpm() {
   return followed > 0.0f ? followed : shared_load(song.bpm);
 }
 
-float step_interval() { return 44100.0f / (playing_bpm() / 60.0f * 8.0f); }
+float step_interval() {
+  const float followed = transport.followed_bpm;
+  // A step runs one frame past its interval (the countdown ends below zero). Following another
+  // program's clock, that frame comes off the interval, so the steps keep the other's time
+  // instead of falling behind it by a frame each.
+  if (followed > 0.0f) return 44100.0f / (followed / 60.0f * 8.0f) - 1.0f;
+  return 44100.0f / (shared_load(song.bpm) / 60.0f * 8.0f);
+}
 
 void clock_tick() {
   float interval = step_interval();

@@ -123,7 +123,11 @@ TEST_F(MidiDispatchTest, FollowedClockDrivesTempoAndTransportAndIsLostAfterTwoSe
   EXPECT_NEAR(transport.followed_bpm, 100.0f, 0.01f);
   EXPECT_NEAR(playing_bpm(), 100.0f, 0.01f);
   EXPECT_EQ(song.bpm, 120.0f);  // the song keeps its own tempo
-  EXPECT_NEAR(step_interval(), 44100.0f * 60.0f / (100.0f * 8.0f), 0.1f);
+  // Steps as long as the followed clock's, the frame each step runs over included.
+  EXPECT_NEAR(step_interval() + 1.0f, 44100.0f * 60.0f / (100.0f * 8.0f), 0.01f);
+  const std::vector<long> steps = step_frames(200000);
+  ASSERT_GE(steps.size(), 50u);
+  EXPECT_NEAR(static_cast<double>(steps.back() - steps.front()) / (steps.size() - 1), 3307.5, 0.05);
 
   // Song position 5 (sixteenths) is step 10; Stop and Continue.
   send(midi_event(11.0, kMidiSongPosition, 5, 0, 3));
