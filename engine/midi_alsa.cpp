@@ -124,6 +124,23 @@ void run_sequencer_thread() {
   }
 }
 
+// The queue keeps time with the high-resolution timer where the kernel has one (a system timer
+// of 4 ms ticks would jitter the clock); otherwise the default stays.
+void use_high_resolution_timer() {
+  snd_seq_queue_timer_t* timer = nullptr;
+  snd_seq_queue_timer_alloca(&timer);
+  if (snd_seq_get_queue_timer(alsa.seq, alsa.queue, timer) < 0) return;
+  snd_timer_id_t* id = nullptr;
+  snd_timer_id_alloca(&id);
+  snd_timer_id_set_class(id, SND_TIMER_CLASS_GLOBAL);
+  snd_timer_id_set_sclass(id, SND_TIMER_SCLASS_NONE);
+  snd_timer_id_set_card(id, -1);
+  snd_timer_id_set_device(id, SND_TIMER_GLOBAL_HRTIMER);
+  snd_timer_id_set_subdevice(id, 0);
+  snd_seq_queue_timer_set_id(timer, id);
+  snd_seq_set_queue_timer(alsa.seq, alsa.queue, timer);
+}
+
 bool fail(std::string* reason, const std::string& what, int error) {
   *reason = "the ALSA sequencer " + what + ": " + snd_strerror(error);
   if (alsa.seq) snd_seq_close(alsa.seq);
@@ -145,6 +162,7 @@ bool open_alsa_midi(std::string* reason) {
   snd_seq_set_client_name(alsa.seq, "ZORBEL");
   alsa.queue = snd_seq_alloc_named_queue(alsa.seq, "ZORBEL");
   if (alsa.queue < 0) return fail(reason, "gave no queue", alsa.queue);
+  use_high_resolution_timer();
   snd_seq_port_info_t* info = nullptr;
   snd_seq_port_info_alloca(&info);
   snd_seq_port_info_set_name(info, "ZORBEL");
