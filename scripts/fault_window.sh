@@ -10,12 +10,10 @@ set -uo pipefail
 bin="$(cd "$1" && pwd)/zorbel-windowed"
 case_name="$2"
 screens="${3:-}"
-for tool in Xvfb xdotool jackd import convert; do
-  command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+source "$(dirname "${BASH_SOURCE[0]}")/window_test_env.sh"
+require_window_tools
 
 work=$(mktemp -d /tmp/zorbel-fault-XXXXXX)
-display=":$(( 300 + $$ % 200 ))"
 server="zorbel-fault-$$"
 xvfb_pid=""
 jack_pid=""
@@ -23,16 +21,10 @@ prog=""
 cleanup() {
   for pid in $prog $jack_pid $xvfb_pid; do kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null; done
   rm -rf "$work"
-  # A killed server leaves its semaphores behind.
-  rm -f /dev/shm/jack_sem.*_"$server"_* /dev/shm/jack_"$server"_* 2> /dev/null
+  remove_jack_files "$server"
 }
 trap cleanup EXIT
 fail() { echo "FAIL ($case_name): $* (status ${status:-none})"; [ -s "$work/out.txt" ] && sed "s/^/  stdout: /" "$work/out.txt"; [ -s "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
-start_jack() {
-  jackd -n "$server" -r -d dummy -r 44100 -p 1024 > "$work/jack.txt" 2>&1 &
-  jack_pid=$!
-  jack_wait -s "$server" -w -t 10 > /dev/null 2>&1 || sleep 1
-}
 # Waits up to 2 s for the program to end; its status is in $status.
 ended_within_2s() {
   for _ in $(seq 20); do kill -0 "$prog" 2> /dev/null || break; sleep 0.1; done
@@ -47,20 +39,14 @@ shot() {
 }
 press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; }
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.txt" 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display" JACK_DEFAULT_SERVER="$server" SDL_AUDIODRIVER=dummy
-export XDG_STATE_HOME="$work/state"
-for _ in $(seq 50); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry > /dev/null 2>&1 || fail "Xvfb did not start"
-start_jack
+start_display 300 1024x768x24 "$work/xvfb.txt" || fail "Xvfb did not start"
+export SDL_AUDIODRIVER=dummy XDG_STATE_HOME="$work/state"
+start_jack_server "$server" "$work/jack.txt"
 
 cd "$work" && mkdir -p seq wav presets
 "$bin" > out.txt 2> err.txt &
 prog=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^ZORBEL$' | head -n 1)
-[ -n "$window" ] || fail "no ZORBEL window appeared"
-xdotool windowfocus --sync "$window" 2> /dev/null || true
+wait_for_window
 sleep 1
 press h  # X: a hit under the cursor, the song now differs from the start-up song
 sleep 0.3
@@ -90,8 +76,8 @@ case "$case_name" in
     shot fault-audio-lost.png
     if [ "$case_name" = jackback ]; then
       # The killed server's files would stop a new one of the same name.
-      rm -f /dev/shm/jack_sem.*_"$server"_* /dev/shm/jack_"$server"_* 2> /dev/null
-      start_jack
+      remove_jack_files "$server"
+      start_jack_server "$server" "$work/jack.txt"
       for _ in $(seq 80); do grep -q "audio device is back" err.txt && break; sleep 0.1; done
       grep -q "audio device is back" err.txt || fail "the new sound server was not taken within 8 s"
       jack_lsp -s "$server" -c 2> /dev/null | grep -q "ZORBEL:left" || fail "no ZORBEL ports on the new server"

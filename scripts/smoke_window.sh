@@ -12,12 +12,10 @@ set -uo pipefail
 bin_dir="$(cd "$1" && pwd)"
 bin="$bin_dir/zorbel-windowed"
 drive="$bin_dir/zorbel-drive"
-for tool in Xvfb xdotool jackd import convert; do
-  command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+source "$(dirname "${BASH_SOURCE[0]}")/window_test_env.sh"
+require_window_tools
 
 work=$(mktemp -d /tmp/zorbel-smoke-XXXXXX)
-display=":$(( 50 + $$ % 200 ))"
 server="zorbel-smoke-$$"
 pids=()
 # The program goes first, while its display still exists; whatever does not end on TERM within
@@ -34,35 +32,24 @@ cleanup() {
   # ZORBEL_SMOKE_KEEP=DIR keeps the screenshots for a person to look at.
   [ -n "${ZORBEL_SMOKE_KEEP:-}" ] && mkdir -p "$ZORBEL_SMOKE_KEEP" && cp "$work"/*.png "$work"/*.bmp "$ZORBEL_SMOKE_KEEP" 2> /dev/null
   rm -rf "$work"
+  remove_jack_files "$server"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -s "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
 
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp > "$work/xvfb.txt" 2>&1 &
-pids+=($!)
-jackd -n "$server" -r -d dummy -r 44100 -p 1024 > "$work/jack.txt" 2>&1 &
-pids+=($!)
-# A settings file of its own: the window opens at the largest scale that fits.
-export DISPLAY="$display" JACK_DEFAULT_SERVER="$server" SDL_AUDIODRIVER=dummy \
-  XDG_CONFIG_HOME="$work/config"
-for _ in $(seq 50); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
+start_display 50 1920x1080x24 "$work/xvfb.txt"
+pids+=("$xvfb_pid")
 xdotool getdisplaygeometry > /dev/null 2>&1 || fail "Xvfb did not start"
-sleep 0.5  # the JACK server opens its dummy device
-# A machine whose JACK registry is full (other servers, or stale ones) cannot run the test.
-jack_pid=${pids[1]}
-if grep -q "Failed to open server" "$work/jack.txt" ||
-   { ! kill -0 "$jack_pid" 2> /dev/null && grep -q "Too many servers" "$work/jack.txt"; }; then
-  echo "skipped: jackd could not start a server ($(head -n 1 "$work/jack.txt"))"; exit 77
-fi
-kill -0 "$jack_pid" 2> /dev/null || fail "the JACK server did not start: $(head -n 1 "$work/jack.txt")"
+start_jack_server "$server" "$work/jack.txt"
+pids+=("$jack_pid")
+# A settings file of its own: the window opens at the largest scale that fits.
+export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config"
 
 cd "$work" && mkdir -p seq wav presets
 "$bin" > out.txt 2> err.txt &
 prog=$!
 pids+=($prog)
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^ZORBEL$' | head -n 1)
-[ -n "$window" ] || fail "no ZORBEL window appeared"
-xdotool windowfocus --sync "$window" 2> /dev/null || true
+wait_for_window
 sleep 1
 
 geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ {print $2}')

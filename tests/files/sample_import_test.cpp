@@ -95,8 +95,9 @@ TEST_F(SampleImportTest, EveryCommonFormatIsListedAndDecodesToTheSameTone) {
   EXPECT_FALSE(check_wav_header("TITLED.WAV"));
   // Made by another program: 24-bit stereo AIFF at 48 kHz.
   const bool sox = test::have_sox();
-  if (sox)
+  if (sox) {
     ASSERT_EQ(std::system("sox -q -n -r 48000 -c 2 -b 24 wav/SOX.AIFF synth 0.25 sine 441 vol 0.5"), 0);
+  }
   // Not samples: a text file with a sample's extension, a name too long, another extension.
   ASSERT_TRUE(test::write_bytes("wav/NOTES.FLAC", {'h', 'e', 'l', 'l', 'o'}));
   ASSERT_TRUE(write_tone("wav/ABCDEFGHIJKLMNOPQRSTUVWXYZ012.WAV", tone));

@@ -119,6 +119,38 @@ TEST(RealtimeCallback, EverySynthTypeAlone) {
   }
 }
 
+// A thread standing in for the audio callback: renders buffers until stopped. Counting of its
+// allocations starts once it has rendered two buffers.
+class BackgroundRenderer {
+ public:
+  BackgroundRenderer() : thread_([this] {
+      rendering_thread = true;
+      while (!done_.load()) {
+        render_buffer(out_.data());
+        rendered_.fetch_add(1);
+      }
+    }) {
+    while (rendered_.load() < 2) std::this_thread::yield();
+    allocations.store(0);
+    counting.store(true);
+  }
+  ~BackgroundRenderer() { stop(); }
+  // Stops counting and the thread; the buffers rendered so far.
+  long stop() {
+    counting.store(false);
+    done_.store(true);
+    if (thread_.joinable()) thread_.join();
+    return rendered_.load();
+  }
+  long rendered() const { return rendered_.load(); }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::atomic<long> rendered_{0};
+  std::vector<float> out_ = std::vector<float>(2 * 1024);
+  std::thread thread_;
+};
+
 // Undo and redo (values and a synth added) while another thread renders: they hold the callback with the
 // same handshake as every structural change, and the rendering thread never allocates.
 TEST(RealtimeCallback, UndoAndRedoWhileRendering) {
@@ -130,31 +162,16 @@ TEST(RealtimeCallback, UndoAndRedoWhileRendering) {
   copy_track_to_all_loops(0, 0);
   for (int s = 0; s < MAX_STEPS; ++s) edit_step_trig(1, 0, s, s % 2 ? 100 : 0);
   edit_bpm(200.0f);
-  std::atomic<bool> done{false};
-  std::atomic<long> rendered{0};
-  std::vector<float> out(2 * 1024);
-  std::thread renderer([&] {
-    rendering_thread = true;
-    while (!done.load()) {
-      render_buffer(out.data());
-      rendered.fetch_add(1);
-    }
-  });
-  while (rendered.load() < 2) std::this_thread::yield();
-  allocations.store(0);
-  counting.store(true);
-  const long rendered_before = rendered.load();
+  BackgroundRenderer renderer;
+  const long rendered_before = renderer.rendered();
   for (int round = 0; round < 20; ++round) {
     while (undo_change().done) {
     }
     while (redo_change().done) {
     }
   }
-  counting.store(false);
-  done.store(true);
-  renderer.join();
+  EXPECT_GT(renderer.stop(), rendered_before);
   EXPECT_EQ(allocations.load(), 0);
-  EXPECT_GT(rendered.load(), rendered_before);
   EXPECT_EQ(shared_load(song.bpm), 200.0f);
 }
 
@@ -171,19 +188,7 @@ TEST(RealtimeCallback, AutosaveWhileRendering) {
   trigger_everything();
   reset_autosave();
   enable_autosave(true);
-  std::atomic<bool> done{false};
-  std::atomic<long> rendered{0};
-  std::vector<float> out(2 * 1024);
-  std::thread renderer([&] {
-    rendering_thread = true;
-    while (!done.load()) {
-      render_buffer(out.data());
-      rendered.fetch_add(1);
-    }
-  });
-  while (rendered.load() < 2) std::this_thread::yield();
-  allocations.store(0);
-  counting.store(true);
+  BackgroundRenderer renderer;
   uint32_t now_ms = 0;
   autosave_tick(now_ms);  // the interval is counted from the first tick
   for (int round = 0; round < 5; ++round) {
@@ -193,9 +198,7 @@ TEST(RealtimeCallback, AutosaveWhileRendering) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   EXPECT_EQ(autosaves_written(), 5);
-  counting.store(false);
-  done.store(true);
-  renderer.join();
+  renderer.stop();
   reset_autosave();
   EXPECT_EQ(allocations.load(), 0);
   EXPECT_TRUE(std::filesystem::exists("seq/RECOVER.SEQ"));
