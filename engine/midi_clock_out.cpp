@@ -16,8 +16,6 @@
 
 namespace zorbel {
 
-MidiSettings midi_settings;
-
 namespace {
 
 constexpr float kUnswung = 50.0f;
