@@ -1,8 +1,11 @@
-// Reading the settings file at start and writing it when the user changes the window.
+// Reading the settings file at start and writing it when the user changes the window or a MIDI setting.
 #include "app/settings_link.h"
 
 #include <cstdio>
 #include <string>
+
+#include "engine/midi_settings.h"
+#include "ui/screens/midi_screen.h"
 
 namespace zorbel {
 
@@ -11,13 +14,24 @@ namespace {
 UserSettings settings;
 bool file_missing = false;
 
-void window_changed(ViewKind view, int scale) {
-  settings.full_surface = view == ViewKind::kFullSurface;
-  settings.scale = scale;
+void write_settings() {
   const std::string path = user_settings_path();
   if (!save_user_settings(path, settings))
     std::fprintf(stderr, "zorbel: could not write the settings to %s\n", path.c_str());
   file_missing = false;
+}
+
+void window_changed(ViewKind view, int scale) {
+  settings.full_surface = view == ViewKind::kFullSurface;
+  settings.scale = scale;
+  write_settings();
+}
+
+void midi_settings_stored() {
+  settings.midi_sync = midi_settings.sync.load();
+  settings.midi_note_input = midi_settings.note_input.load();
+  settings.midi_channel_play = midi_settings.channel_play.load();
+  write_settings();
 }
 
 }  // namespace
@@ -31,6 +45,9 @@ const UserSettings& load_settings() {
     std::fprintf(stderr, "zorbel: no settings yet (%s); using the defaults\n", why.c_str());
   else if (load == SettingsLoad::kDamaged)
     std::fprintf(stderr, "zorbel: settings ignored, %s\n", why.c_str());
+  midi_settings.sync.store(settings.midi_sync);
+  midi_settings.note_input.store(settings.midi_note_input);
+  midi_settings.channel_play.store(settings.midi_channel_play);
   return settings;
 }
 
@@ -44,7 +61,10 @@ WindowOptions window_options_from(const UserSettings& s, bool full_screen) {
   return options;
 }
 
-void remember_window_changes() { set_window_change_callback(window_changed); }
+void remember_window_changes() {
+  set_window_change_callback(window_changed);
+  set_midi_settings_hook(midi_settings_stored);
+}
 
 void write_missing_settings() {
   if (!file_missing) return;

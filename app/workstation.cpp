@@ -17,6 +17,8 @@
 #include "engine/audio_stream.h"
 #include "engine/engine_hooks.h"
 #include "engine/init_engine.h"
+#include "engine/midi_ports.h"
+#include "edit/midi_dispatch.h"
 #include "engine/song_templates.h"
 #include "files/recovery_file.h"
 #include "ui/draw/draw.h"
@@ -26,6 +28,7 @@
 #include "ui/platform/main_loop.h"
 #include "ui/platform/sdl_platform.h"
 #include "ui/screens/editor_input.h"
+#include "ui/screens/midi_screen.h"
 #include "ui/screens/sequencer_screen.h"
 #include "ui/screens/step_editor.h"
 #include "ui/widgets/editor_state.h"
@@ -93,6 +96,7 @@ void watch_audio_device() {
 
 void on_frame(uint32_t now_ms) {
   watch_audio_device();
+  midi_frame(now_ms);
   autosave_tick(now_ms);
 }
 
@@ -177,8 +181,11 @@ void start_workstation(const WorkstationOptions& options) {
   reset_journal();
   set_frame_hook(on_frame);
   enable_autosave(true);
+  reset_midi_dispatch();
   if (options.audio_device) {
     station.audio_wanted = true;
+    // The MIDI ports join the JACK output's client whenever it opens.
+    install_midi_jack_hooks();
     // Without a device the workstation runs silent and keeps looking for one.
     if (!try_open_audio(kFramesPerBuffer)) {
       std::fprintf(stderr, "zorbel: no audio device\n");
@@ -186,6 +193,7 @@ void start_workstation(const WorkstationOptions& options) {
       station.last_reopen = std::chrono::steady_clock::now();
       show_message_state(kStateMessage18, "AUDIO DEVICE LOST");
     }
+    open_midi_ports();
   }
 }
 
@@ -226,6 +234,7 @@ void shutdown_workstation(int exit_status) {
     std::_Exit(exit_status != 0 ? exit_status : 1);
   }
   station.audio_wanted = false;
+  close_midi_ports();
   // The stream no longer calls back: the modules it read can go.
   if (hooks.free_all_modules) hooks.free_all_modules();
   close_scaled_window();

@@ -63,6 +63,7 @@ bool transport_play_song_position(int position) {
     if (transport.play_mode == kPlaySong) transport.song_pos = static_cast<uint16_t>(position);
     transport.rep_count = 0;
   });
+  transport.jumps.fetch_add(1, std::memory_order_relaxed);
   editor_link.redraw_screen.store(true);
   return true;
 }

@@ -16,5 +16,13 @@ constexpr int kNoteVelocityDefault = 64;
 // length. One change of the song. A synth without pitch gets the hit only. kBadArgument, with
 // nothing changed, for a track that does not exist or a note or velocity out of range.
 EditResult edit_enter_note(int track, int note, int velocity);
+// A note played on a MIDI keyboard: as edit_enter_note, except that its velocity (1..127) sets
+// the step's volume to velocity / 127, on an empty step and on a hit alike, so the keyboard's
+// full velocity is full volume.
+EditResult edit_enter_played_note(int track, int note, int velocity);
+// Sounds note on track at once with the values of the cursor step, at volume velocity / 127,
+// writing nothing into the song. Does nothing for a track that does not exist or a note or
+// velocity out of range.
+void play_live_note(int track, int note, int velocity);
 
 }  // namespace zorbel

@@ -15,6 +15,8 @@
 #include "engine/clock.h"
 #include "engine/engine_hooks.h"
 #include "engine/jack_output.h"
+#include "engine/midi_clock_out.h"
+#include "engine/midi_ports.h"
 #include "engine/mixer.h"
 #include "engine/realtime.h"
 #include "engine/song.h"
@@ -45,13 +47,14 @@ std::FILE* record_file = nullptr;
 int16_t record_frames[2 * kBufferFrames];  // interleaved right, left
 
 int pa_callback(const void* /*input*/, void* output, unsigned long /*frames*/,
-                const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags /*flags*/,
+                const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags /*flags*/,
                 void* user) {
   float* out = static_cast<float*>(output);
   const auto generation = reinterpret_cast<intptr_t>(user);
   // A stopped transport leaves the buffer unwritten; the device plays silence instead.
   if (!audio_output_cycle(out, generation))
     for (int i = 0; i < 2 * kBufferFrames; ++i) out[i] = 0.0f;
+  if (time) midi_buffer_rendered_for_alsa(time->outputBufferDacTime, time->currentTime);
   return generation == stream_generation.load() ? paContinue : paAbort;
 }
 
@@ -93,8 +96,10 @@ bool render_blocks(float* out) ZORBEL_REALTIME {
       transport.loop_active_gain[t] = shared_load(song.loop_track_enable[loop][t]) != 0 ? 1.0f : 0.0f;
     // Every step that falls in this block is fired before any of its audio is computed, so
     // notes start on block boundaries while the clock keeps exact time.
-    if (!stopped)
+    if (!stopped) {
+      midi_clock_block(block);
       for (int frame = 0; frame < kBlockFrames; ++frame) clock_tick();
+    }
     if (hooks.start_block) hooks.start_block();
     if (hooks.render_block) hooks.render_block();
     if (hooks.output_block) hooks.output_block(out);
@@ -114,6 +119,7 @@ bool render_buffer(float* out) {
   // Announced before the pause flag is read: a pause that began earlier is seen here, and one
   // that begins later waits for in_callback to fall (both sequentially consistent).
   transport.in_callback.store(1);
+  midi_clock_buffer_begin();
   if (transport.audio_paused.load() != 0) {
     transport.in_callback.store(0);
     return false;
@@ -121,7 +127,9 @@ bool render_buffer(float* out) {
   take_play_requests();
   // A stopped transport still follows loop changes and restarts, so the editor shows them.
   if (transport.transport_stopped.load() != 0) take_block_requests();
+  const bool ran = transport.transport_stopped.load() == 0;
   const bool running = render_blocks(out);
+  midi_clock_buffer_end(ran);
   // While stopped the record buffers still hold the last rendered buffer and are written again.
   if (transport.recording.load()) write_record_buffer();
   transport.in_callback.store(0);

@@ -12,8 +12,12 @@ namespace zorbel {
 constexpr int kAuditionBuffers = 22;
 
 void post_audition(int track, int loop, int step);
+// A note played live on track (a MIDI keyboard on the track's channel): the step's values, with
+// value in parameter slot (-1: none) and the volume velocity / 127 (velocity 1..127). The song is
+// left as it is. One note per track waits; a newer one replaces it.
+void post_live_note(int track, int loop, int step, int slot, float value, int velocity);
 
-// Audio side, at the start of each block: plays the posted step, if any.
+// Audio side, at the start of each block: plays the posted step and live notes, if any.
 void take_audition();
 // Audio side: counts one buffer of a stopped transport's audition down; true while it sounds.
 bool audition_buffer_due();

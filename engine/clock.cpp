@@ -95,7 +95,19 @@ void loop_boundary() {
 
 }  // namespace
 
-float step_interval() { return 44100.0f / (shared_load(song.bpm) / 60.0f * 8.0f); }
+float playing_bpm() {
+  const float followed = transport.followed_bpm;
+  return followed > 0.0f ? followed : shared_load(song.bpm);
+}
+
+float step_interval() {
+  const float followed = transport.followed_bpm;
+  // A step runs one frame past its interval (the countdown ends below zero). Following another
+  // program's clock, that frame comes off the interval, so the steps keep the other's time
+  // instead of falling behind it by a frame each.
+  if (followed > 0.0f) return 44100.0f / (followed / 60.0f * 8.0f) - 1.0f;
+  return 44100.0f / (shared_load(song.bpm) / 60.0f * 8.0f);
+}
 
 void clock_tick() {
   float interval = step_interval();
@@ -160,11 +172,13 @@ void rewind_playback() {
 
 void reset_playback() {
   rewind_playback();
+  transport.jumps.fetch_add(1, std::memory_order_relaxed);
   editor_link.cursor_step = 0;
 }
 
 void restart_playback() {
   rewind_playback();
+  transport.restarts.fetch_add(1, std::memory_order_relaxed);
   transport.song_pos = 0;
   transport.rep_count = 0;
   if (transport.play_mode == kPlaySong) {

@@ -23,7 +23,10 @@ void rewind_playback();
 void restart_playback();
 // Points every track's play cursor and parameter rows at current_loop.
 void repoint_loop();
-// Frames in one step at the current tempo, before swing.
+// Frames in one step at the current tempo, before swing. A step lasts one frame more on
+// average; with a followed clock that frame is taken off here, so the steps keep its time.
 float step_interval();
+// The tempo that plays: a followed external clock's, else the song's.
+float playing_bpm();
 
 }  // namespace zorbel

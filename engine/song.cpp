@@ -79,6 +79,9 @@ void reset_song_state() {
   transport.in_callback.store(0);
   transport.audio_paused.store(0);
   transport.recording.store(false);
+  transport.restarts.store(0);
+  transport.jumps.store(0);
+  transport.followed_bpm = 0.0f;
   for (int t = 0; t < MAX_TRACKS; ++t) {
     transport.play_cursor[t] = PlayCursor{};
     transport.loop_active_gain[t] = 1.0f;

@@ -117,6 +117,12 @@ struct Transport {
   std::atomic<uint16_t> in_callback;
   std::atomic<uint16_t> audio_paused;     // nonzero while a structural change holds the callback
   std::atomic<bool> recording;
+  // Counted by every restart from the top and every other move of the position that is not
+  // playing on (a rewind, a jump in the song list), so the MIDI clock can tell its listeners.
+  std::atomic<uint32_t> restarts;
+  std::atomic<uint32_t> jumps;
+  // The tempo of an external clock being followed, in BPM; 0 when the song's own tempo plays.
+  RelaxedAtomic<float> followed_bpm;
   PlayCursor play_cursor[MAX_TRACKS];
   float loop_active_gain[MAX_TRACKS];
 };

@@ -64,6 +64,8 @@ void take_block_requests() {
   if (up == 0 && down == 0) return;
   transport.loop_requests_taken.fetch_add(up + down, std::memory_order_relaxed);
   move_loops(static_cast<int>(up) - static_cast<int>(down));
+  // In the song list this moves the song's position; a loop played alone keeps its step.
+  if (transport.play_mode == kPlaySong) transport.jumps.fetch_add(1, std::memory_order_relaxed);
 }
 
 void take_all_requests() {

@@ -20,6 +20,12 @@ namespace {
 constexpr std::string_view kScaleName = "scale";
 constexpr std::string_view kViewName = "view";
 constexpr std::string_view kRepeatName = "key_repeat_delay_ms";
+constexpr std::string_view kMidiSyncName = "midi_sync";
+constexpr std::string_view kMidiNoteInputName = "midi_note_input";
+constexpr std::string_view kMidiChannelPlayName = "midi_channel_play";
+constexpr std::string_view kMidiSyncWords[] = {"off", "send", "follow"};  // by MidiSync
+constexpr std::string_view kOn = "on";
+constexpr std::string_view kOff = "off";
 constexpr std::string_view kConsoleView = "console";
 constexpr std::string_view kFullView = "full";
 // A settings file is a few lines; anything longer is not one.
@@ -39,6 +45,23 @@ bool parse_int(std::string_view text, int low, int high, int* value) {
   return true;
 }
 
+bool parse_on_off(std::string_view text, bool* value) {
+  if (text != kOn && text != kOff) return false;
+  *value = text == kOn;
+  return true;
+}
+
+bool parse_sync(std::string_view text, MidiSync* sync) {
+  for (int i = 0; i < 3; ++i)
+    if (text == kMidiSyncWords[i]) {
+      *sync = static_cast<MidiSync>(i);
+      return true;
+    }
+  return false;
+}
+
+std::string_view on_off(bool on) { return on ? kOn : kOff; }
+
 }  // namespace
 
 std::string user_settings_path() {
@@ -52,7 +75,7 @@ std::string user_settings_path() {
 
 bool parse_user_settings(std::string_view text, UserSettings* settings, std::string* error) {
   UserSettings read = *settings;
-  bool seen[3] = {false, false, false};
+  bool seen[6] = {};
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   int number = 0;
   for (const TextLine& line : split_lines(bytes, text.size())) {
@@ -75,6 +98,15 @@ bool parse_user_settings(std::string_view text, UserSettings* settings, std::str
     } else if (name == kRepeatName) {
       field = 2;
       ok = parse_int(value, kMinKeyRepeatDelayMs, kMaxKeyRepeatDelayMs, &read.key_repeat_delay_ms);
+    } else if (name == kMidiSyncName) {
+      field = 3;
+      ok = parse_sync(value, &read.midi_sync);
+    } else if (name == kMidiNoteInputName) {
+      field = 4;
+      ok = parse_on_off(value, &read.midi_note_input);
+    } else if (name == kMidiChannelPlayName) {
+      field = 5;
+      ok = parse_on_off(value, &read.midi_channel_play);
     }
     const std::string where = "line " + std::to_string(number) + ": ";
     if (field < 0) {
@@ -97,10 +129,14 @@ bool parse_user_settings(std::string_view text, UserSettings* settings, std::str
 
 std::string format_user_settings(const UserSettings& s) {
   std::ostringstream out;
-  out << "# zorbel settings: scale 1..6, view console or full, key repeat delay in ms\n";
+  out << "# zorbel settings: scale 1..6, view console or full, key repeat delay in ms,\n"
+      << "# MIDI sync off, send or follow, MIDI note input and channel play on or off\n";
   if (s.scale >= 1 && s.scale <= kSettingsMaxScale) out << kScaleName << ' ' << s.scale << '\n';
   out << kViewName << ' ' << (s.full_surface ? kFullView : kConsoleView) << '\n';
   out << kRepeatName << ' ' << s.key_repeat_delay_ms << '\n';
+  out << kMidiSyncName << ' ' << kMidiSyncWords[static_cast<int>(s.midi_sync)] << '\n';
+  out << kMidiNoteInputName << ' ' << on_off(s.midi_note_input) << '\n';
+  out << kMidiChannelPlayName << ' ' << on_off(s.midi_channel_play) << '\n';
   return out.str();
 }
 

@@ -1,9 +1,11 @@
 // The user's settings file: what the song does not keep (the window's scale and view, the key
-// repeat delay), as "name value" lines in the user's configuration folder.
+// repeat delay, MIDI), as "name value" lines in the user's configuration folder.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "engine/midi_settings.h"
 
 namespace zorbel {
 
@@ -16,6 +18,9 @@ struct UserSettings {
   int scale = 0;               // window pixels per surface pixel, 1..6; 0: none chosen yet
   bool full_surface = false;   // the whole surface is shown, not only the console area
   int key_repeat_delay_ms = kDefaultKeyRepeatDelayMs;
+  MidiSync midi_sync = MidiSync::kOff;
+  bool midi_note_input = true;
+  bool midi_channel_play = false;
 };
 
 // $XDG_CONFIG_HOME/zorbel/settings, else $HOME/.config/zorbel/settings; empty when neither

@@ -36,18 +36,35 @@ TEST(UserSettings, PlaceRoundTripAndDamagedFilesThatChangeNothing) {
   EXPECT_NE(why.find(path), std::string::npos);
   EXPECT_EQ(s.scale, 0);
   EXPECT_EQ(s.key_repeat_delay_ms, kDefaultKeyRepeatDelayMs);
+  EXPECT_EQ(s.midi_sync, MidiSync::kOff);
+  EXPECT_TRUE(s.midi_note_input);
+  EXPECT_FALSE(s.midi_channel_play);
 
   // Saving creates the folders; loading gives back what was saved.
   UserSettings chosen;
   chosen.scale = 4;
   chosen.full_surface = true;
   chosen.key_repeat_delay_ms = 450;
+  chosen.midi_sync = MidiSync::kFollow;
+  chosen.midi_note_input = false;
+  chosen.midi_channel_play = true;
   ASSERT_TRUE(save_user_settings(path, chosen));
   UserSettings back;
   ASSERT_EQ(load_user_settings(path, &back, &why), SettingsLoad::kLoaded) << why;
   EXPECT_EQ(back.scale, 4);
   EXPECT_TRUE(back.full_surface);
   EXPECT_EQ(back.key_repeat_delay_ms, 450);
+  EXPECT_EQ(back.midi_sync, MidiSync::kFollow);
+  EXPECT_FALSE(back.midi_note_input);
+  EXPECT_TRUE(back.midi_channel_play);
+  // A file of an earlier version, without the MIDI lines, keeps the MIDI defaults.
+  UserSettings older;
+  ASSERT_TRUE(parse_user_settings("scale 2\nview full\nkey_repeat_delay_ms 300\n", &older, &why));
+  EXPECT_EQ(older.midi_sync, MidiSync::kOff);
+  EXPECT_TRUE(older.midi_note_input);
+  UserSettings sending;
+  ASSERT_TRUE(parse_user_settings("midi_sync send\n", &sending, &why)) << why;
+  EXPECT_EQ(sending.midi_sync, MidiSync::kSend);
 
   // A hand-edited file: comments, blank lines, CR LF, tabs, fields left out keep their values.
   UserSettings edited = back;
@@ -67,6 +84,9 @@ TEST(UserSettings, PlaceRoundTripAndDamagedFilesThatChangeNothing) {
       {"colour red\n", "unknown setting \"colour\""},
       {"scale 2\nscale 3\n", "line 2: scale given twice"},
       {"\x01\xff\xfe", "unknown setting"},
+      {"midi_sync SEND\n", "bad value for midi_sync"},
+      {"midi_note_input yes\n", "bad value for midi_note_input"},
+      {"midi_channel_play on\nmidi_channel_play off\n", "line 2: midi_channel_play given twice"},
   };
   for (const auto& d : damaged) {
     UserSettings kept = back;
@@ -76,6 +96,8 @@ TEST(UserSettings, PlaceRoundTripAndDamagedFilesThatChangeNothing) {
     EXPECT_EQ(kept.scale, 4);
     EXPECT_TRUE(kept.full_surface);
     EXPECT_EQ(kept.key_repeat_delay_ms, 450);
+    EXPECT_EQ(kept.midi_sync, MidiSync::kFollow);
+    EXPECT_TRUE(kept.midi_channel_play);
   }
 
   // A damaged file on disk, or a folder where the file should be, is reported, not read.

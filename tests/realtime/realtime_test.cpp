@@ -51,8 +51,16 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 #include "edit/autosave.h"
 #include "edit/edit.h"
+#include "edit/midi_dispatch.h"
+#include "edit/note_entry.h"
 #include "edit/undo_journal.h"
+#include "engine/clock.h"
+#include "engine/jack_output.h"
+#include "engine/midi_clock_out.h"
+#include "engine/midi_ports.h"
+#include "engine/midi_settings.h"
 #include "engine/shared_value.h"
+#include "tests/support/dummy_jack_server.h"
 
 namespace zorbel {
 namespace {
@@ -196,6 +204,70 @@ TEST(RealtimeCallback, AutosaveWhileRendering) {
   EXPECT_TRUE(std::filesystem::exists("seq/RECOVER.SEQ"));
   std::filesystem::current_path(before);
   std::filesystem::remove_all(folder);
+}
+
+// MIDI clock out with every transport message, a followed tempo and live notes: the audio side
+// computes, stamps and hands over its messages without allocating.
+TEST(RealtimeCallback, MidiClockSendAndFollow) {
+  init_engine(19);
+  build_startup_song();
+  trigger_everything();
+  reset_midi_clock_out();
+  midi_settings.sync.store(MidiSync::kSend);
+  std::vector<float> out(2 * 1024);
+  long made = 0;
+  int messages = 0;
+  const MidiEvent* events = nullptr;
+  for (int round = 0; round < 6; ++round) {
+    if (round == 1) transport_restart();
+    if (round == 2) transport_set_stopped(true);
+    if (round == 3) transport_set_stopped(false);
+    if (round == 4) song.swing_pct = 70.0f;
+    if (round == 5) transport_play_song_position(0);
+    made += allocations_while_rendering(20);
+    // What a port back-end does after each buffer, here after the last one.
+    messages += take_rendered_midi(&events);
+    midi_buffer_rendered_for_alsa(1.02, 1.0);
+  }
+  EXPECT_GT(messages, 0);
+  // FOLLOW: the clock plays at the followed tempo; a MIDI keyboard plays a track live.
+  midi_settings.sync.store(MidiSync::kFollow);
+  transport.followed_bpm = 133.0f;
+  for (int t = 0; t < 4; ++t) play_live_note(t, 48 + t, 100);
+  made += allocations_while_rendering(40);
+  EXPECT_EQ(made, 0);
+  midi_settings.sync.store(MidiSync::kOff);
+  reset_midi_dispatch();
+}
+
+// The same through a live JACK client whose MIDI output is connected to its own input, so the
+// process thread reads, stamps and writes MIDI every cycle (skipped without jackd).
+TEST(RealtimeCallback, MidiThroughJackLoopback) {
+  test::DummyJackServer server;
+  if (!server.running()) GTEST_SKIP() << server.why_not();
+  init_engine(23);
+  build_startup_song();
+  trigger_everything();
+  reset_midi_clock_out();
+  midi_settings.sync.store(MidiSync::kSend);
+  install_midi_jack_hooks();
+  ASSERT_TRUE(try_open_audio(1024));
+  ASSERT_EQ(open_midi_ports(), MidiPortKind::kJack);
+  ASSERT_EQ(jack_connect(jack_output_client(), "ZORBEL:midi_out", "ZORBEL:midi_in"), 0);
+  transport_restart();
+  int pulses = 0;
+  MidiEvent event;
+  for (int i = 0; i < 60; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (next_midi_input(&event)) pulses += event.bytes[0] == kMidiClock;
+  }
+  EXPECT_GT(pulses, 20);
+  midi_settings.sync.store(MidiSync::kFollow);
+  transport_set_stopped(true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  close_audio_within(2000);
+  midi_settings.sync.store(MidiSync::kOff);
+  reset_midi_dispatch();
 }
 
 #if defined(ZORBEL_RTSAN)

@@ -283,7 +283,8 @@ class ScreenTour : public MenuScenario {
                           kStateLoadColours, kStateSaveColours, kStateSetColours, kStateAbout,
                           kStateBpm,         kStateSwing,       kStateSwingSteps, kStateSeqlen,
                           kStateAddSynth,    kStateDelSynth,    kStateExit,
-                          kStateHelpKeyboard};
+                          kStateHelpKeyboard, kStateMidiSync, kStateMidiNoteInput,
+                          kStateMidiChannelPlay};
     return std::find(std::begin(leaves), std::end(leaves), leaf) != std::end(leaves) ||
            (leaf >= kStateHelpFirst && leaf <= kStateHelpLast);
   }
@@ -336,8 +337,8 @@ TEST_F(ScreenTour, EveryMenuAndScreenOfTheTree) {
   shot("tour_root");
   back_to_step_edit();
   visit(kMenuRoot, {}, "tour");
-  // 11 menus, 2 synths' pages, 30 leaf screens and 4 second screens.
-  EXPECT_EQ(shots_, 11 + 2 + 30 + 4);
+  // 12 menus, 2 synths' pages, 33 leaf screens and 4 second screens.
+  EXPECT_EQ(shots_, 12 + 2 + 33 + 4);
   // The messages of DEL SYNTH and ADD SYNTH at their limits.
   while (song.track_count > 1) ASSERT_EQ(edit_delete_last_synth(), EditResult::kOk);
   run(menu_path({6, 2}));

@@ -8,6 +8,7 @@
 
 #include "engine/audio_stream.h"
 #include "engine/init_engine.h"
+#include "engine/midi_settings.h"
 #include "engine/song.h"
 #include "engine/song_templates.h"
 #include "files/colour_scheme.h"
@@ -39,6 +40,8 @@ class MenuScreenTest : public SurfaceTest {
     param_editor_link = ParamEditorLink{};
     std::memcpy(colour_scheme.active, kBuiltInColours, sizeof colour_scheme.active);
     reset_state_table();
+    // Every state takes every button in some cases: a MIDI setting stored there stays here.
+    reset_midi_settings();
     init_engine(12345);
     SurfaceTest::TearDown();
   }

@@ -69,11 +69,12 @@ TEST_F(MenuTreeTest, EveryEntryLeadsSomewhereAndNoStateCrashes) {
       input.quit = false;
     }
   }
-  // 11 menus, the EDIT SYNTH list and the pages of each of the song's synths.
-  EXPECT_EQ(seen_menus.size(), 12u + static_cast<size_t>(song.track_count));
-  EXPECT_EQ(seen_leaves.size(), 60u);
+  // 12 menus (CONTROL > MIDI among them), the EDIT SYNTH list and the pages of each of the
+  // song's synths.
+  EXPECT_EQ(seen_menus.size(), 13u + static_cast<size_t>(song.track_count));
+  EXPECT_EQ(seen_leaves.size(), 63u);
 
-  // Every state up to 150 (and one past), entered cold, takes every button without harm.
+  // Every state up to the last (and one past), entered cold, takes every button without harm.
   const int keys[] = {kBtnDUp, kBtnDDn, kBtnDLt, kBtnDRt, kBtnX,   kBtnO,   kBtnSq,
                       kBtnTri, kBtnLTr, kBtnRTr, kBtnAUp, kBtnADn, kBtnStart};
   for (int state = 0; state <= kStateLast + 1; ++state) {

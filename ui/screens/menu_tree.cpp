@@ -10,6 +10,7 @@
 #include "ui/platform/input.h"
 #include "ui/widgets/list_view.h"
 #include "ui/screens/menu_screens.h"
+#include "ui/screens/midi_screen.h"
 #include "ui/widgets/param_editor_link.h"
 #include "ui/screens/sequencer_screen.h"
 #include "ui/widgets/state_table.h"
@@ -219,6 +220,7 @@ void register_menu_screens() {
   register_help_screens();
   register_keyboard_help();
   register_settings_screens();
+  register_midi_screens();
   register_song_order_screen();
   register_synth_list_screens();
   register_colour_menus();

@@ -8,7 +8,7 @@
 namespace zorbel {
 
 constexpr int kMenuChildren = 16;
-constexpr int kMenuEntryCount = 151;   // ids 0..150; the tree uses 1..139
+constexpr int kMenuEntryCount = 155;   // ids 0..154
 constexpr int kNoEntry = 0;            // id 0 is step edit, never an entry
 
 // Where an entry's items come from.

@@ -92,8 +92,10 @@ void register_menu_tree() {
                  kMenuRoot,
                  {kStateLoadColours, kStateSaveColours, kStateSetColours, kStateDefaultColours,
                   kStateGridStep});
-  add_menu_entry(kMenuControl, items(11, {"APAD SCALAR", "APAD NAV", "KEY REPEAT"}), kMenuRoot,
-                 {kStateApadScalar, kStateApadNav, kStateKeyRepeat});
+  add_menu_entry(kMenuControl, items(11, {"APAD SCALAR", "APAD NAV", "KEY REPEAT", "MIDI"}),
+                 kMenuRoot, {kStateApadScalar, kStateApadNav, kStateKeyRepeat, kMenuMidi});
+  add_menu_entry(kMenuMidi, items(12, {"SYNC", "NOTE INPUT", "CHANNEL PLAY"}), kMenuControl,
+                 {kStateMidiSync, kStateMidiNoteInput, kStateMidiChannelPlay});
   add_menu_entry(kMenuHelp,
                  items(17, {"BASICS", "ABBREVIATIONS", "SEQUENCER", "MORE SEQUENCER",
                             "MENU NAVIGATION", "NEW->CUSTOM", "SONG->SEQUENCE", "EDIT SYNTH",
@@ -137,6 +139,8 @@ void register_menu_tree() {
     add_menu_entry(id, nullptr, kMenuSystem, {});
   for (int id : {kStateApadScalar, kStateApadNav, kStateKeyRepeat})
     add_menu_entry(id, nullptr, kMenuControl, {});
+  for (int id : {kStateMidiSync, kStateMidiNoteInput, kStateMidiChannelPlay})
+    add_menu_entry(id, nullptr, kMenuMidi, {});
   for (int id : {kStateGridStep, kStateDefaultColours, kStateSetColours})
     add_menu_entry(id, nullptr, kMenuDisplay, {});
   add_menu_entry(kStateSetColoursConfirm, nullptr, kStateSaveColours, {});

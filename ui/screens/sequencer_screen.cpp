@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/clock.h"
 #include "engine/mixer.h"
 #include "engine/song.h"
 #include "files/colour_scheme.h"
@@ -238,7 +239,7 @@ void draw_transport_panels(int state) {
             transport.transport_stopped.load() == 0 ? "PLAY" : "STOP");
   char tempo[kTempoTextCapacity];
   fill_rect(kTempoValueClearX, kTransportY, kTempoFieldWidth, kFieldHeight, slot(kSlotBackground));
-  draw_text(kTempoX, kTransportY, colour(kStatePanelBpm), tempo_text(song.bpm, tempo));
+  draw_text(kTempoX, kTransportY, colour(kStatePanelBpm), tempo_text(playing_bpm(), tempo));
   draw_text(kMasterVolLabelX, kTransportY, colour(kStatePanelVol), "VOL:");
   fill_rect(kMasterVolValueX, kTransportY, kMasterVolFieldWidth, kFieldHeight,
             slot(kSlotBackground));
@@ -491,13 +492,13 @@ void update_sequencer_screen() {
   const int panel = transport_panel_state(state) ? state : kStateStepEdit;
   const int stopped = transport.transport_stopped.load() != 0;
   if (e.request_transport || panel != d.panel_state || transport.play_mode != d.panel_mode ||
-      stopped != d.panel_stopped || song.bpm != d.panel_bpm ||
+      stopped != d.panel_stopped || playing_bpm() != d.panel_bpm ||
       song.master_vol != d.panel_master_vol) {
     draw_transport_panels(state);
     d.panel_state = panel;
     d.panel_mode = transport.play_mode;
     d.panel_stopped = stopped;
-    d.panel_bpm = song.bpm;
+    d.panel_bpm = playing_bpm();
     d.panel_master_vol = song.master_vol;
     e.request_transport = false;
   }

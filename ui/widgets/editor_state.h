@@ -136,7 +136,11 @@ enum EditorState : int {
   kStatePanelVol = 148,
   kStateNoMemoryForWav = 149,  // "DID NOT LOAD WAV - NOT ENOUGH MEMORY"
   kStateWavNotLoaded = 150,    // "WAV NOT LOADED" / "NO OLD WAV REALLOC"
-  kStateLast = 150,            // a state above this does nothing
+  kMenuMidi = 151,             // CONTROL > MIDI
+  kStateMidiSync = 152,        // "MIDI SYNC: " + OFF, SEND or FOLLOW
+  kStateMidiNoteInput = 153,   // "MIDI NOTE INPUT:" + ON or OFF
+  kStateMidiChannelPlay = 154, // "MIDI CHANNEL PLAY:" + ON or OFF
+  kStateLast = 154,            // a state above this does nothing
 };
 
 }  // namespace zorbel
