@@ -1,73 +1,23 @@
-// The audio stream: the real PortAudio stream against a dummy JACK server (opens, calls back,
-// pauses for a structural edit, closes; skipped where jackd is missing) and the error exit.
+// The audio stream: the real output against a dummy JACK server of the test's own (opens, calls
+// back, pauses for a structural edit, closes; skipped where no server can start) and the error
+// exit.
 #include <portaudio.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
 #include "engine/audio_stream.h"
+#include "tests/support/dummy_jack_server.h"
 #include "tests/support/engine_fixture.h"
-
-extern char** environ;
 
 namespace zorbel::test {
 namespace {
 
-// Starts `jackd -r -d dummy -r 44100 -p 1024` and stops it again when the case ends.
-class DummyJack {
- public:
-  DummyJack() {
-    if (access("/usr/bin/jackd", X_OK) != 0) return;
-    const char* argv[] = {"jackd", "-r", "-d", "dummy", "-r", "44100", "-p", "1024", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawn(&pid_, "/usr/bin/jackd", &actions, nullptr, const_cast<char**>(argv),
-                    environ) != 0)
-      pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~DummyJack() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-  }
-  bool started() const { return pid_ > 0; }
-
-  // Waits until PortAudio sees a JACK default output.
-  static bool ready() {
-    // Each probe would otherwise print the sound libraries' device messages.
-    quiet_audio_probing();
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      bool ok = false;
-      if (Pa_Initialize() == paNoError) {
-        const PaHostApiInfo* host = Pa_GetHostApiInfo(Pa_GetDefaultHostApi());
-        ok = host && host->type == paJACK && Pa_GetDefaultOutputDevice() != paNoDevice;
-        Pa_Terminate();
-      }
-      if (ok) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
-  }
-
- private:
-  pid_t pid_ = -1;
-};
-
 using LiveStreamTest = EngineTest;
 
 TEST_F(LiveStreamTest, RunsPausesAndCloses) {
-  DummyJack jack;
-  if (!jack.started()) GTEST_SKIP() << "jackd is not installed";
-  if (!DummyJack::ready()) GTEST_SKIP() << "no JACK output came up";
+  DummyJackServer jack;
+  if (!jack.running()) GTEST_SKIP() << jack.why_not();
 
   open_audio(1024);
   ASSERT_TRUE(audio_is_open());
