@@ -1,4 +1,5 @@
-// Reading the settings file at start and writing it when the user changes the window or a MIDI setting.
+// Reading the settings file at start and writing it when the user changes the window, the key
+// repeat or a MIDI setting.
 #include "app/settings_link.h"
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 
 #include "engine/midi_settings.h"
 #include "ui/screens/midi_screen.h"
+#include "ui/widgets/view_settings.h"
 
 namespace zorbel {
 
@@ -24,6 +26,11 @@ void write_settings() {
 void window_changed(ViewKind view, int scale) {
   settings.full_surface = view == ViewKind::kFullSurface;
   settings.scale = scale;
+  write_settings();
+}
+
+void key_repeat_stored_now() {
+  settings.key_repeat_delay_ms = view_settings.key_repeat_ms;
   write_settings();
 }
 
@@ -62,8 +69,13 @@ WindowOptions window_options_from(const UserSettings& s, bool full_screen) {
 }
 
 void remember_window_changes() {
+  // The editor's settings started from their defaults; the delay kept in the file (the screen
+  // moves in steps of 50 ms) takes their place.
+  view_settings.key_repeat_ms =
+      settings.key_repeat_delay_ms / kKeyRepeatStepMs * kKeyRepeatStepMs;
   set_window_change_callback(window_changed);
   set_midi_settings_hook(midi_settings_stored);
+  set_key_repeat_stored_hook(key_repeat_stored_now);
 }
 
 void write_missing_settings() {

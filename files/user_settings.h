@@ -10,8 +10,8 @@
 namespace zorbel {
 
 constexpr int kDefaultKeyRepeatDelayMs = 300;
-constexpr int kMinKeyRepeatDelayMs = 100;
-constexpr int kMaxKeyRepeatDelayMs = 2000;
+constexpr int kMinKeyRepeatDelayMs = 0;  // 0 repeats at once
+constexpr int kMaxKeyRepeatDelayMs = 1000;
 constexpr int kSettingsMaxScale = 6;
 
 struct UserSettings {

@@ -78,7 +78,7 @@ TEST(UserSettings, PlaceRoundTripAndDamagedFilesThatChangeNothing) {
       {"scale 0\n", "bad value"},
       {"view console\nscale three\n", "line 2: bad value for scale"},
       {"view sideways\n", "bad value for view"},
-      {"key_repeat_delay_ms 50\n", "bad value"},
+      {"key_repeat_delay_ms 1050\n", "bad value"},
       {"key_repeat_delay_ms 300ms\n", "bad value"},
       {"scale\n", "bad value for scale"},
       {"colour red\n", "unknown setting \"colour\""},

@@ -97,8 +97,12 @@ TEST_F(KeyboardScenario, TapsActOnceHoldsRepeatAfterTheDelayAndThePointerGoesFre
   run(repeat("press D-DN", 7));
   EXPECT_TRUE(text_at(400 - 4 * 19, 296, "KEY REPEAT MS:    0", slot(kSlotActiveMenuText)));
   shot("keyboard_key_repeat_0");
+  static int stored = 0;  // the program writes its settings file from this hook
+  set_key_repeat_stored_hook([] { ++stored; });
   run("press X\n");
+  set_key_repeat_stored_hook(nullptr);
   EXPECT_EQ(view_settings.key_repeat_ms, 0);
+  EXPECT_EQ(stored, 1);
   // 0 is the console's own repeat: a held button acts on every acting tick from the first.
   const int before = cursor();
   run("hold D-RT\n tick 5\n release D-RT\n tick\n");

@@ -202,6 +202,7 @@ void open_key_repeat(int) {
 void key_repeat_input() {
   if (button_pressed(kBtnX)) {
     view_settings.key_repeat_ms = screen.value * kKeyRepeatStepMs;
+    key_repeat_stored();
     return close_menu();
   }
   if (pressed_any({kBtnStart, kBtnO})) return close_menu();

@@ -25,4 +25,8 @@ extern ViewSettings view_settings;
 // The start-up values (tests).
 void reset_view_settings();
 
+// Called after KEY REPEAT stores a new delay, so the program can keep it. Null for none.
+void set_key_repeat_stored_hook(void (*hook)());
+void key_repeat_stored();
+
 }  // namespace zorbel
