@@ -73,15 +73,20 @@ EditResult edit_load_song(const char* path, std::string* reason) {
   return EditResult::kOk;
 }
 
+std::unique_ptr<SongSnapshot> snapshot_song() {
+  auto snapshot = std::make_unique<SongSnapshot>();
+  prepare_song_snapshot(*snapshot);
+  // Only read: the cursors need no re-priming afterwards.
+  const unsigned previous = pause_audio();
+  take_song_snapshot(*snapshot);
+  resume_audio(previous);
+  return snapshot;
+}
+
 EditResult edit_save_song(const char* file_name) {
   if (!file_name) return EditResult::kSaveFailed;
-  // The song is copied out with the audio held (the filter's frequency tracking writes a
-  // lane); the slow parts, encoding it and writing and syncing the file, run with the audio
-  // playing.
-  SongSnapshot snapshot;
-  prepare_song_snapshot(snapshot);
-  with_audio_paused([&] { take_song_snapshot(snapshot); });
-  const std::vector<uint8_t> bytes = encode_song(snapshot, file_name);
+  // Encoding and writing and syncing the file run with the audio playing.
+  const std::vector<uint8_t> bytes = encode_song(*snapshot_song(), file_name);
   // A song saved under the recovery file's name must not take the unsaved work's place: the
   // file there moves to the backups first, as at the start of a session's recovery writes.
   if (strcasecmp(file_name, kRecoverySongFile) == 0 && !rotate_recovery_backups(kSongFolder))

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "edit/edit.h"
 #include "engine/clock.h"
 #include "engine/audio_stream.h"
 #include "engine/song.h"
+#include "files/song_file.h"
 
 namespace zorbel {
 
@@ -20,6 +22,10 @@ void edit_begin(const char* name);
 void edit_begin_reshape(const char* name);
 // Counts one change (the journal's hooks and undo call it).
 void count_edit();
+
+// The song copied out with the audio held (about a millisecond for the largest song; the filter
+// tracking writes a lane), to be encoded afterwards with the audio playing, on any thread.
+std::unique_ptr<SongSnapshot> snapshot_song();
 
 // Every change between these two is one journal entry named `name` (the outermost group names
 // it). Groups nest with the gestures of the input layer.

@@ -19,16 +19,6 @@ namespace {
 // Only one thread writes the recovery file at a time.
 std::mutex recovery_write;
 
-// The song is copied out with the callback held, which takes about a millisecond for the
-// largest song; encoding it and writing the disk happen with the audio playing.
-std::unique_ptr<SongSnapshot> snapshot_song() {
-  auto snapshot = std::make_unique<SongSnapshot>();
-  prepare_song_snapshot(*snapshot);
-  const unsigned previous = pause_audio();
-  take_song_snapshot(*snapshot);
-  resume_audio(previous);
-  return snapshot;
-}
 
 struct Autosave {
   std::thread worker;

@@ -201,8 +201,8 @@ bool parse_song_file(const uint8_t* data, std::size_t size, SongImage& image,
 
 namespace {
 
-// The song file image of s; sample_name holds each WAV track's sample name ("" for none).
-std::vector<uint8_t> encode_song_of(const Song& song, const char (*sample_name)[kSampleNameSlot],
+// The song file image of from; sample_name holds each WAV track's sample name ("" for none).
+std::vector<uint8_t> encode_song_of(const Song& from, const char (*sample_name)[kSampleNameSlot],
                                     const char* file_name) {
   ByteWriter out;
   const std::size_t name_len = std::min<std::size_t>(std::strlen(file_name), kSongNameSlot - 1);
@@ -213,42 +213,42 @@ std::vector<uint8_t> encode_song_of(const Song& song, const char (*sample_name)[
   write_u8(0, out);
   write_u8(0, out);
 
-  const int n = song.track_count;
+  const int n = from.track_count;
   write_u8(n, out);
   for (int t = 0; t < n; ++t) {
-    write_u8(song.synth_type[t], out);
-    out.put(song.track_name[t], kTrackNameLen);
+    write_u8(from.synth_type[t], out);
+    out.put(from.track_name[t], kTrackNameLen);
   }
-  for (const auto& name : song.loop_name) out.put(name, 6);
-  write_f32(song.bpm, out);
-  write_f32(song.swing_pct, out);
-  write_u8(song.swing_steps, out);
-  write_i16(song.seqlen, out);
-  write_runs(song.song_list, SONG_LENGTH, RunShape::kRle16, out);
-  write_runs(song.song_reps, SONG_LENGTH, RunShape::kRle16, out);
-  write_runs(&song.loop_track_enable[0][0], MAX_LOOPS * MAX_TRACKS, RunShape::kRle16, out);
-  for (int t = 0; t < n; ++t) write_u8(song.stereoize[t] > 0.0f ? 1 : 0, out);
-  write_runs(&song.step_trig[0][0][0], kStepCount, RunShape::kRle32, out);
-  write_runs(&song.step_vol[0][0][0], kStepCount, RunShape::kRle32, out);
-  write_runs(song.track_vol, n, RunShape::kTagged, out);
-  write_f32(song.master_vol, out);
-  for (const auto& loop : song.legato_steps)
+  for (const auto& name : from.loop_name) out.put(name, 6);
+  write_f32(from.bpm, out);
+  write_f32(from.swing_pct, out);
+  write_u8(from.swing_steps, out);
+  write_i16(from.seqlen, out);
+  write_runs(from.song_list, SONG_LENGTH, RunShape::kRle16, out);
+  write_runs(from.song_reps, SONG_LENGTH, RunShape::kRle16, out);
+  write_runs(&from.loop_track_enable[0][0], MAX_LOOPS * MAX_TRACKS, RunShape::kRle16, out);
+  for (int t = 0; t < n; ++t) write_u8(from.stereoize[t] > 0.0f ? 1 : 0, out);
+  write_runs(&from.step_trig[0][0][0], kStepCount, RunShape::kRle32, out);
+  write_runs(&from.step_vol[0][0][0], kStepCount, RunShape::kRle32, out);
+  write_runs(from.track_vol, n, RunShape::kTagged, out);
+  write_f32(from.master_vol, out);
+  for (const auto& loop : from.legato_steps)
     for (uint64_t mask : loop) {
       write_i32(static_cast<int32_t>(static_cast<uint32_t>(mask)), out);
       write_i32(static_cast<int32_t>(static_cast<uint32_t>(mask >> 32)), out);
     }
-  for (float h : song.humanize) write_f32(h, out);
+  for (float h : from.humanize) write_f32(h, out);
   int16_t modes[MAX_TRACKS] = {};
-  for (int t = 0; t < n; ++t) modes[t] = static_cast<int16_t>(song.freq_mode[t]);
+  for (int t = 0; t < n; ++t) modes[t] = static_cast<int16_t>(from.freq_mode[t]);
   write_runs(modes, n, RunShape::kTagged, out);
   static const float kEmptyLane[kLaneLength] = {};
   for (int t = 0; t < n; ++t)
-    for (int k = 0; k < song.param_count[t]; ++k) {
-      const float* lane = song.param_slot[t][k].lane;
+    for (int k = 0; k < from.param_count[t]; ++k) {
+      const float* lane = from.param_slot[t][k].lane;
       write_runs(lane ? lane : kEmptyLane, kLaneLength, RunShape::kRle16, out);
     }
   for (int t = 0; t < n; ++t) {
-    if (!is_wav_type(song.synth_type[t])) continue;
+    if (!is_wav_type(from.synth_type[t])) continue;
     out.put(sample_name[t], strnlen(sample_name[t], kSampleNameSlot));
     write_u8(kSampleNameEnd, out);
   }

@@ -170,13 +170,13 @@ void bfm_run(BfmEngine& e, float* buf) {
 // One oscillator pair's mix for every sample of the block, from its readings stored as pairs
 // (first, second): ring_inv * (mix * first + mix_inv * second) + ring * first * second / 32768.
 void mix_pairs(const float* pairs, float* out, float mix, float ring) {
-  const Float4 mix4 = float4(mix, mix, mix, mix);
+  const Float4 mix4 = splat4(mix);
   const float mix_inv = 1.0f - mix;
-  const Float4 mix_inv4 = float4(mix_inv, mix_inv, mix_inv, mix_inv);
-  const Float4 ring4 = float4(ring, ring, ring, ring);
+  const Float4 mix_inv4 = splat4(mix_inv);
+  const Float4 ring4 = splat4(ring);
   const float ring_inv = 1.0f - ring;
-  const Float4 ring_inv4 = float4(ring_inv, ring_inv, ring_inv, ring_inv);
-  const Float4 scale = float4(32768.0f, 32768.0f, 32768.0f, 32768.0f);
+  const Float4 ring_inv4 = splat4(ring_inv);
+  const Float4 scale = splat4(32768.0f);
   for (int i = 0; i < kBlockFrames; i += 4) {
     const Float4 a = load4(pairs + 2 * i), b = load4(pairs + 2 * i + 4);
     const Float4 first = even_lanes(a, b), second = odd_lanes(a, b);
@@ -267,10 +267,10 @@ void bfm_run_unheld(BfmEngine& e, float* buf) {
 
   // inc = depth * (mod * level) + cfreq for carrier 1, inc * coffset for carrier 2.
   mod_envelope_stretches(e.env, kBlockFrames, [&](int from, int to, float level) {
-    const Float4 level4 = float4(level, level, level, level);
-    const Float4 depth4 = float4(depth, depth, depth, depth);
-    const Float4 cfreq4 = float4(cfreq, cfreq, cfreq, cfreq);
-    const Float4 coffset4 = float4(coffset, coffset, coffset, coffset);
+    const Float4 level4 = splat4(level);
+    const Float4 depth4 = splat4(depth);
+    const Float4 cfreq4 = splat4(cfreq);
+    const Float4 coffset4 = splat4(coffset);
     int i = from;
     for (; i + 4 <= to; i += 4) {
       const Float4 inc = add4(mul4(depth4, mul4(load4(mod + i), level4)), cfreq4);

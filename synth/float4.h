@@ -17,6 +17,8 @@ namespace zorbel {
 using Float4 = __m128;
 
 inline Float4 float4(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
+// The same value in all four lanes.
+inline Float4 splat4(float a) { return _mm_set1_ps(a); }
 inline Float4 scale4(Float4 v, float k) { return _mm_mul_ps(v, _mm_set1_ps(k)); }
 inline Float4 add4(Float4 a, Float4 b) { return _mm_add_ps(a, b); }
 inline Float4 load4(const float* p) { return _mm_loadu_ps(p); }
@@ -116,6 +118,7 @@ struct Float4 {
 };
 
 inline Float4 float4(float a, float b, float c, float d) { return Float4{{a, b, c, d}}; }
+inline Float4 splat4(float a) { return Float4{{a, a, a, a}}; }
 inline Float4 scale4(Float4 v, float k) { return Float4{{v.v[0] * k, v.v[1] * k, v.v[2] * k, v.v[3] * k}}; }
 inline Float4 load4(const float* p) { return Float4{{p[0], p[1], p[2], p[3]}}; }
 inline void store4(float* p, Float4 v) {

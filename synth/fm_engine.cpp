@@ -161,8 +161,8 @@ void fm_run_unheld(FmEngine& e, float* buf) {
       [](float p) { return step_down_phase(p); });
 
   mod_envelope_stretches(e.env, kBlockFrames, [&](int from, int to, float level) {
-    const Float4 level4 = float4(level, level, level, level);
-    const Float4 depth4 = float4(depth, depth, depth, depth);
+    const Float4 level4 = splat4(level);
+    const Float4 depth4 = splat4(depth);
     int i = from;
     for (; i + 4 <= to; i += 4) store4(shift + i, mul4(mul4(load4(mod + i), level4), depth4));
     for (; i < to; ++i) shift[i] = mod[i] * level * depth;

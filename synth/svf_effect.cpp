@@ -74,7 +74,7 @@ void svf_run(SvfEffect& e, float* buf) {
   e.low = l;
   e.notch = n;
   // mix * clamped + mix_inv * dry, each frame.
-  const Float4 wet_gain = float4(mix, mix, mix, mix), dry_gain = float4(mix_inv, mix_inv, mix_inv, mix_inv);
+  const Float4 wet_gain = splat4(mix), dry_gain = splat4(mix_inv);
   for (int i = 0; i < kBlockFrames; i += 4)
     store4(buf + i, add4(mul4(wet_gain, clamp4(load4(y + i), -32768.0f, 32768.0f)),
                          mul4(dry_gain, load4(buf + i))));

@@ -117,10 +117,10 @@ bool dadsr_update(VoiceOutput& v) {
 [[gnu::always_inline]] inline void level_stretch(const float* buf, float* right, float* left,
                                                  int from, int to, float level, float volume,
                                                  float pan, float pan_rest) {
-  const Float4 level4 = float4(level, level, level, level);
-  const Float4 volume4 = float4(volume, volume, volume, volume);
-  const Float4 pan4 = float4(pan, pan, pan, pan);
-  const Float4 pan_rest4 = float4(pan_rest, pan_rest, pan_rest, pan_rest);
+  const Float4 level4 = splat4(level);
+  const Float4 volume4 = splat4(volume);
+  const Float4 pan4 = splat4(pan);
+  const Float4 pan_rest4 = splat4(pan_rest);
   int i = from;
   for (; i + 4 <= to; i += 4) {
     const Float4 o = mul4(mul4(load4(buf + i), level4), volume4);
